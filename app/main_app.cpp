@@ -1,0 +1,84 @@
+#include "app/main_app.h"
+
+#include "app/main_dlg.h"
+#include "resources/resource.h"
+
+static_assert(ID_APP_EXIT == TAVOLET_APP_EXIT);
+
+namespace {
+const char kInstanceMutexName[] = "TavoletTavolet";
+constexpr DWORD kStartPauseMs = 2000;
+}  // namespace
+
+CMainApp& TheApp() { return *static_cast<CMainApp*>(AfxGetApp()); }
+
+CMainApp::~CMainApp() { delete mainDialog; }
+
+BOOL CMainApp::InitInstance() {
+  // The class library's control-container and 3-D control set-up have no counterpart here:
+  // the common controls are initialised by the framework before InitInstance.
+  instanceMutex.reset(CreateMutexA(nullptr, FALSE, kInstanceMutexName));
+  if (!instanceMutex || GetLastError() == ERROR_ALREADY_EXISTS) {
+    instanceMutex.reset();
+    return FALSE;
+  }
+  Sleep(kStartPauseMs);
+
+  // Start-up step: the mixer's control list joins with the volume control.
+
+  mainDialog = new CMainDlg;
+  m_pMainWnd = mainDialog;
+  mainDialog->Create();
+
+  hotKeys.Load();
+
+  // Start-up steps that join with their libraries and files: the settings file,
+  // Lintrel's system hook ("Can't System Hook!") and Corvane's desktop hook
+  // ("Can't Desktop Hook!"). A failure there sets startFailed_ and returns FALSE.
+  return TRUE;
+}
+
+int CMainApp::ExitInstance() {
+  // A refused start loaded nothing, so it writes nothing and leaves the running copy alone.
+  if (!instanceMutex) return kExitRefusedStart;
+  SaveAndRelease();
+  if (mainDialog) {
+    mainDialog->DestroyWindow();
+    delete mainDialog;
+    mainDialog = nullptr;
+    m_pMainWnd = nullptr;
+  }
+  ReleaseMutex(instanceMutex.get());
+  instanceMutex.reset();
+  const int quitCode = CWinApp::ExitInstance();
+  return startFailed_ ? kExitFailedStart : quitCode;
+}
+
+void CMainApp::SaveAndRelease() {
+  // Releasing Lintrel's and Corvane's hooks comes first here once they are installed.
+  if (!keysReleased_ || hotKeys.Count() > 0) hotKeys.Save();
+  // The settings file is written here once it exists.
+  hotKeys.Clear();
+  keysReleased_ = true;
+}
+
+BOOL CMainApp::PreTranslateMessage(MSG* msg) {
+  if (msg->message == WM_HOTKEY) {
+    if (HotKeyEntry* entry = hotKeys.FindById(static_cast<int32_t>(msg->wParam))) {
+      DispatchAction(*entry);
+    }
+  }
+  return CWinApp::PreTranslateMessage(msg);
+}
+
+bool CMainApp::OnCmdMsg(UINT id, UINT code) {
+  switch (id) {
+    case ID_APP_EXIT:
+      PostQuitMessage(0);
+      return true;
+    // ID_EDIT_KEYS (the key list) and ID_PROPERTIES (the properties dialog) are handled
+    // here once those dialogs exist.
+    default:
+      return CWinApp::OnCmdMsg(id, code);
+  }
+}

@@ -1,0 +1,42 @@
+// Tavolet's application object: single-instance start, the order of start-up and shut-down,
+// hot-key interception and the notification-area menu's commands.
+#pragma once
+
+#include <windows.h>
+
+#include "framework/app.h"
+#include "framework/handles.h"
+#include "hotkeys/hotkey_table.h"
+
+class CMainDlg;
+
+// Process exit codes besides the quit message's 0.
+constexpr int kExitRefusedStart = 1;  // another copy is running (or the mutex could not be made)
+constexpr int kExitFailedStart = 2;   // a hook could not be installed
+
+class CMainApp : public CWinApp {
+ public:
+  CMainApp() = default;
+  ~CMainApp() override;
+
+  BOOL InitInstance() override;
+  int ExitInstance() override;
+  BOOL PreTranslateMessage(MSG* msg) override;
+  bool OnCmdMsg(UINT id, UINT code) override;
+
+  // Releases the hooks, writes the configuration files and empties the hot-key table.
+  void SaveAndRelease();
+  void DispatchAction(HotKeyEntry& entry);
+
+  CMainDlg* mainDialog = nullptr;
+  UniqueHandle instanceMutex;
+  HotKeyTable hotKeys;
+
+ private:
+  bool startFailed_ = false;
+  // Set once the table has been written and emptied, so that a second run after a
+  // cancelled log-off cannot overwrite that file with the empty table.
+  bool keysReleased_ = false;
+};
+
+CMainApp& TheApp();

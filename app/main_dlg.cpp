@@ -1,0 +1,112 @@
+#include "app/main_dlg.h"
+
+#include "app/about_dlg.h"
+#include "app/main_app.h"
+#include "framework/handles.h"
+#include "resources/resource.h"
+
+CMainDlg::CMainDlg() : CDialog(IDD_MAIN) {
+  HINSTANCE instance = AfxGetResourceHandle();
+  const int smallWidth = GetSystemMetrics(SM_CXSMICON);
+  const int smallHeight = GetSystemMetrics(SM_CYSMICON);
+  bigIcon = AfxGetApp()->LoadIcon(IDR_MAINFRAME);
+  smallIcon = static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(IDR_MAINFRAME), IMAGE_ICON,
+                                            smallWidth, smallHeight, LR_DEFAULTCOLOR));
+  blockedIcon = static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(IDI_BLOCKED), IMAGE_ICON,
+                                              smallWidth, smallHeight, LR_DEFAULTCOLOR));
+  // Only the shell's own notice brings the icon back; other registered messages are not ours.
+  taskbarCreatedMessage_ = RegisterWindowMessageA("TaskbarCreated");
+}
+
+CMainDlg::~CMainDlg() = default;
+
+void CMainDlg::KeepHidden() {
+  ShowWindow(m_hWnd, SW_HIDE);
+  ModifyStyleEx(WS_EX_APPWINDOW, WS_EX_TOOLWINDOW);
+  ModifyStyle(0, WS_MINIMIZE);
+}
+
+BOOL CMainDlg::OnInitDialog() {
+  CDialog::OnInitDialog();
+  if (HMENU systemMenu = GetSystemMenu(m_hWnd, FALSE)) {
+    char text[256] = "";
+    if (LoadStringA(AfxGetResourceHandle(), IDS_ABOUT_MENU, text, sizeof text) > 0) {
+      AppendMenuA(systemMenu, MF_SEPARATOR, 0, nullptr);
+      AppendMenuA(systemMenu, MF_STRING, ID_ABOUT_BOX, text);
+    }
+  }
+  SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon));
+  SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon));
+  KeepHidden();
+  trayIcon.Setup(m_hWnd, 0, WM_TRAY_NOTIFY, smallIcon, "Tavolet");
+  trayIcon.Show();  // a refused icon waits for the next taskbar notice
+  return TRUE;
+}
+
+LRESULT CMainDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_ACTIVATE || message == WM_ACTIVATEAPP) {
+    KeepHidden();
+  } else if (message == WM_QUERYENDSESSION) {
+    TheApp().SaveAndRelease();
+  } else if (message == WM_TRAY_NOTIFY) {
+    // The left button's screen-saver toggle joins with the system hook library.
+    if (lParam == WM_RBUTTONDOWN) ShowTrayMenu();
+  } else if (taskbarCreatedMessage_ != 0 && message == taskbarCreatedMessage_) {
+    trayIcon.Reset();
+  }
+  return CDialog::WindowProc(message, wParam, lParam);
+}
+
+bool CMainDlg::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+  switch (message) {
+    case WM_SYSCOMMAND:
+      if ((wParam & 0xFFF0) != ID_ABOUT_BOX) break;
+      {
+        CAboutDlg about;
+        about.DoModal();
+      }
+      result = 0;
+      return true;
+    case WM_PAINT:
+      if (!IsIconic(m_hWnd)) break;
+      PaintMinimised();
+      result = 0;
+      return true;
+    case WM_QUERYDRAGICON:
+      result = reinterpret_cast<LRESULT>(bigIcon);
+      return true;
+    case WM_RBUTTONDOWN:
+      ShowTrayMenu();
+      result = 0;
+      return true;
+    default:
+      break;
+  }
+  return CDialog::OnWndMsg(message, wParam, lParam, result);
+}
+
+void CMainDlg::PaintMinimised() {
+  PAINTSTRUCT paint;
+  HDC dc = BeginPaint(m_hWnd, &paint);
+  SendMessage(WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+  RECT client;
+  GetClientRect(m_hWnd, &client);
+  const int x = (client.right - client.left - GetSystemMetrics(SM_CXICON) + 1) / 2;
+  const int y = (client.bottom - client.top - GetSystemMetrics(SM_CYICON) + 1) / 2;
+  DrawIcon(dc, x, y, bigIcon);
+  EndPaint(m_hWnd, &paint);
+}
+
+void CMainDlg::UpdateTrayIcon(int on) { trayIcon.SetIcon(on ? blockedIcon : smallIcon, true); }
+
+void CMainDlg::ShowTrayMenu() {
+  POINT cursor{};
+  GetCursorPos(&cursor);
+  SetForegroundWindow(m_hWnd);
+  UniqueMenu menu(LoadMenuA(AfxGetResourceHandle(), MAKEINTRESOURCEA(IDM_TRAY)));
+  if (!menu) return;
+  if (HMENU popup = GetSubMenu(menu.get(), 0)) {
+    TrackPopupMenu(popup, TPM_RIGHTBUTTON, cursor.x, cursor.y, 0, m_hWnd, nullptr);
+  }
+  Default();
+}

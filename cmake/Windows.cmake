@@ -1,0 +1,56 @@
+# Tavolet.exe, Corvane.dll and Lintrel.dll for one Windows architecture, plus the Windows
+# test programs. Only x86_64 programs can run here (under wine64); i686 is built only.
+enable_language(RC)
+set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -c 65001")
+
+add_compile_options(${TAVOLET_CHARSET_FLAGS} ${TAVOLET_WARNINGS})
+add_compile_definitions(WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601 WINVER=0x0601)
+add_link_options(-static)
+include_directories(${PROJECT_SOURCE_DIR})
+
+set(TAVOLET_X86_64 OFF)
+if(CMAKE_SYSTEM_PROCESSOR STREQUAL "x86_64")
+  set(TAVOLET_X86_64 ON)
+endif()
+
+# --- the two libraries -----------------------------------------------------------------
+add_library(Lintrel SHARED lintrel/system_hook.cpp)
+target_compile_definitions(Lintrel PRIVATE LINTREL_BUILD)
+set_target_properties(Lintrel PROPERTIES PREFIX "" OUTPUT_NAME Lintrel)
+
+add_library(Corvane SHARED corvane/desktop_hook.cpp)
+target_compile_definitions(Corvane PRIVATE CORVANE_BUILD)
+set_target_properties(Corvane PROPERTIES PREFIX "" OUTPUT_NAME Corvane)
+
+# --- Tavolet -------------------------------------------------------------------------
+# Everything of Tavolet but its entry point, so the Wine tests can link the same code.
+add_library(tavolet_core STATIC
+    ${TAVOLET_PORTABLE_SOURCES}
+    actions/dispatcher.cpp
+    app/about_dlg.cpp
+    app/main_app.cpp
+    app/main_dlg.cpp
+    app/tray_icon.cpp
+    framework/app.cpp
+    framework/ddx.cpp
+    framework/dialog.cpp
+    framework/file_io_win32.cpp
+    framework/wnd.cpp
+    hotkeys/hotkey_registration_win32.cpp)
+target_link_libraries(tavolet_core PUBLIC comctl32 shell32 gdi32 user32)
+
+set(TAVOLET_RC ${PROJECT_SOURCE_DIR}/resources/Tavolet.rc)
+set_source_files_properties(${TAVOLET_RC} PROPERTIES OBJECT_DEPENDS
+    "${PROJECT_SOURCE_DIR}/resources/resource.h;${PROJECT_SOURCE_DIR}/resources/tavolet.ico;${PROJECT_SOURCE_DIR}/resources/blocked.ico;${PROJECT_SOURCE_DIR}/resources/Tavolet.manifest")
+
+add_executable(Tavolet WIN32 app/tavolet_main.cpp ${TAVOLET_RC})
+target_link_libraries(Tavolet PRIVATE tavolet_core)
+
+# --- tests ---------------------------------------------------------------------------
+add_subdirectory(tools)
+if(TAVOLET_X86_64)
+  enable_testing()
+  set(TAVOLET_WINE_STATE ${CMAKE_BINARY_DIR}/wine)
+  set(CMAKE_CROSSCOMPILING_EMULATOR ${PROJECT_SOURCE_DIR}/scripts/wine-run.sh ${TAVOLET_WINE_STATE})
+endif()
+add_subdirectory(tests/wine)

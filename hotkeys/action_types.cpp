@@ -1,0 +1,25 @@
+#include "hotkeys/action_types.h"
+
+namespace {
+const char* const kNames[kActionTypeCount] = {
+    "アプリを実行",
+    "URLを開く",
+    "ファイルを開く",
+    "メッセージ送信",
+    "メッセージ送信(Thread)",
+    "ボスが来た！",
+    "音量UP",
+    "音量DOWN",
+    "音量ミュート",
+    "ウィンドウ位置記憶",
+    "ウィンドウ位置復帰",
+    "ウィンドウ半透明",
+    "システムパラメータセット",
+    "スクリーンセーバ系ON/OFF",
+};
+}  // namespace
+
+const char* ActionTypeName(int32_t actionType) {
+  if (actionType < 1 || actionType > kActionTypeCount) return "";
+  return kNames[actionType - 1];
+}

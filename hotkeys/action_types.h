@@ -1,0 +1,26 @@
+// The fourteen kinds of action, values 1 to 14.
+#pragma once
+
+#include <cstdint>
+
+enum ActionType : int32_t {
+  RunProgram = 1,
+  OpenUrl = 2,
+  OpenFile = 3,
+  SendWindowMessage = 4,
+  SendThreadMessage = 5,
+  BossKey = 6,
+  VolumeUp = 7,
+  VolumeDown = 8,
+  VolumeMute = 9,
+  SaveWindowPositions = 10,
+  RestoreWindowPositions = 11,
+  TranslucentWindow = 12,
+  SetSystemParameter = 13,
+  ScreenSaverToggle = 14,
+};
+
+constexpr int32_t kActionTypeCount = 14;
+
+// The Shift-JIS name shown in the type list and the key list; empty for a value outside 1-14.
+const char* ActionTypeName(int32_t actionType);

@@ -1,0 +1,18 @@
+#include "hotkeys/hotkey_entry.h"
+
+#include "hotkeys/hotkey_registration.h"
+
+HotKeyEntry::~HotKeyEntry() {
+  if (hotKeyId != 0) Unregister();
+  if (prev) prev->next = next;
+  if (next) next->prev = prev;
+}
+
+void HotKeyEntry::CopyFrom(const HotKeyEntry& other) {
+  static_cast<KeyRecord&>(*this) = other;
+  hotKeyId = other.hotKeyId;
+}
+
+bool HotKeyEntry::Register() { return RegisterSystemHotKey(hotKeyId, modifiers, virtualKey); }
+
+bool HotKeyEntry::Unregister() { return UnregisterSystemHotKey(hotKeyId); }

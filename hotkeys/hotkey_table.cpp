@@ -1,0 +1,79 @@
+#include "hotkeys/hotkey_table.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "framework/file_io.h"
+#include "hotkeys/key_file.h"
+
+namespace {
+const char kDefaultKeyFile[] = "key.cfg";
+}
+
+HotKeyTable::~HotKeyTable() { Clear(); }
+
+HotKeyEntry* HotKeyTable::Add(const HotKeyEntry* source) {
+  auto* entry = new HotKeyEntry;
+  if (source) {
+    entry->CopyFrom(*source);
+    entry->hotKeyId = NextId();
+    entry->Register();
+  } else {
+    entry->hotKeyId = NextId();
+  }
+  entry->prev = this;
+  entry->next = next;
+  if (next) next->prev = entry;
+  next = entry;
+  return entry;
+}
+
+int32_t HotKeyTable::NextId() const {
+  int32_t largest = 0;
+  for (const HotKeyEntry* entry = this; entry; entry = entry->next) {
+    largest = std::max(largest, entry->hotKeyId);
+  }
+  return largest + 1;
+}
+
+HotKeyEntry* HotKeyTable::FindById(int32_t id) const {
+  for (HotKeyEntry* entry = next; entry; entry = entry->next) {
+    if (entry->hotKeyId == id) return entry;
+  }
+  return nullptr;
+}
+
+int32_t HotKeyTable::Count() const {
+  int32_t count = 0;
+  for (const HotKeyEntry* entry = next; entry; entry = entry->next) ++count;
+  return count;
+}
+
+void HotKeyTable::Clear() {
+  while (next) delete next;
+}
+
+bool HotKeyTable::Save(const std::string& path) {
+  const std::string target = !path.empty()       ? path
+                             : !filePath.empty() ? filePath
+                                                 : std::string(kDefaultKeyFile);
+  std::vector<const KeyRecord*> records;
+  for (const HotKeyEntry* entry = next; entry; entry = entry->next) records.push_back(entry);
+  return ReplaceFileContents(target, EncodeKeyFile(records));
+}
+
+bool HotKeyTable::Load(const std::string& path) {
+  Clear();
+  const std::string source = path.empty() ? std::string(kDefaultKeyFile) : path;
+  std::string bytes;
+  if (!ReadFileBytes(source, bytes)) return false;
+  filePath = FullPathName(source);
+  KeyFileContents contents = DecodeKeyFile(bytes);
+  lastLoadComplete_ = contents.complete;
+  for (KeyRecord& record : contents.records) {
+    HotKeyEntry* entry = Add(nullptr);
+    static_cast<KeyRecord&>(*entry) = std::move(record);
+    entry->Register();
+  }
+  return true;
+}

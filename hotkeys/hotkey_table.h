@@ -1,0 +1,31 @@
+// The application's hot keys: a doubly linked list, newest first, whose head is the table
+// itself. The head is never registered, saved or shown; its filePath remembers key.cfg.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "hotkeys/hotkey_entry.h"
+
+class HotKeyTable : public HotKeyEntry {
+ public:
+  HotKeyTable() = default;
+  ~HotKeyTable() override;
+
+  // A new entry after the head. With a source: its fields, the next id, and registration.
+  HotKeyEntry* Add(const HotKeyEntry* source);
+  int32_t NextId() const;
+  HotKeyEntry* FindById(int32_t id) const;
+  int32_t Count() const;
+  void Clear();
+  // An empty path means the remembered file, or "key.cfg" when none was loaded.
+  bool Save(const std::string& path = std::string());
+  // Empties the table, reads the file and registers every entry; ids 1..N in file order.
+  bool Load(const std::string& path = std::string());
+
+  // False when the last load stopped at a record that ended early or was missing.
+  bool LastLoadComplete() const { return lastLoadComplete_; }
+
+ private:
+  bool lastLoadComplete_ = true;
+};

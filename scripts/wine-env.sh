@@ -1,0 +1,93 @@
+#!/bin/bash
+# The Wine test environment, set up once per run and torn down after it:
+#   wine-env.sh setup STATE_DIR     own Xvfb, prefix (made once per state folder), persistent
+#                                   wineserver warmed up, virtual desktop started
+#   wine-env.sh teardown STATE_DIR  wineserver -k, Xvfb stopped by its PID
+# STATE_DIR/env holds the variables every Wine program of the run is started with.
+set -u
+command=${1:?usage: wine-env.sh setup|teardown STATE_DIR}
+state=$(mkdir -p "${2:?state folder}" && cd "$2" && pwd)
+WINE=/usr/lib/wine/wine64
+WINESERVER=/usr/lib/wine/wineserver
+FONT_FACE=MotoyaLCedar
+
+write_env() {
+  cat > "$state/env" <<ENV
+export WINEPREFIX='$state/prefix'
+export HOME='$state/home'
+export LANG=ja_JP.UTF-8
+export LC_ALL=ja_JP.UTF-8
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES='mscoree,mshtml=;winemenubuilder.exe=d'
+export DISPLAY='$1'
+ENV
+}
+
+start_xvfb() {
+  rm -f "$state/display"
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$state/display" >/dev/null 2>&1 &
+  echo $! > "$state/xvfb.pid"
+  for _ in $(seq 100); do
+    [ -s "$state/display" ] && break
+    sleep 0.1
+  done
+  [ -s "$state/display" ] || { echo "wine-env: Xvfb did not start" >&2; exit 1; }
+  echo ":$(head -n1 "$state/display")"
+}
+
+wine_quiet() { "$WINE" "$@" >/dev/null 2>&1 < /dev/null; }
+
+make_prefix() {
+  [ -f "$WINEPREFIX/.tavolet-ready" ] && return 0
+  rm -rf "$WINEPREFIX"
+  wine_quiet wineboot -i
+  local fonts_key='HKCU\Software\Wine\Fonts\Replacements'
+  for face in "ＭＳ Ｐゴシック" "ＭＳ ゴシック" "MS PGothic" "MS Gothic" "MS UI Gothic"; do
+    wine_quiet reg add "$fonts_key" /v "$face" /t REG_SZ /d "$FONT_FACE" /f
+  done
+  wine_quiet reg add 'HKCU\Software\Wine\Explorer' /v Desktop /t REG_SZ /d Default /f
+  wine_quiet reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /t REG_SZ /d 1024x768 /f
+  wine_quiet reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' \
+    /v Debugger /t REG_SZ /d "" /f
+  wine_quiet reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' \
+    /v Auto /t REG_SZ /d 0 /f
+  cp /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/"
+  touch "$WINEPREFIX/.tavolet-ready"
+}
+
+case "$command" in
+  setup)
+    [ -f "$state/env" ] && "$0" teardown "$state" >/dev/null 2>&1
+    mkdir -p "$state/home"
+    # The ALSA null device gives Wine's mixer two devices without any sound hardware.
+    echo 'pcm.!default { type null }' > "$state/home/.asoundrc"
+    display=$(start_xvfb) || exit 1
+    write_env "$display"
+    # shellcheck disable=SC1091
+    . "$state/env"
+    "$WINESERVER" -p >/dev/null 2>&1 < /dev/null
+    make_prefix
+    # Start the desktop (and with it the shell's tray) now, with its output going nowhere,
+    # so that no test's output pipe is held open by it.
+    ("$WINE" explorer.exe /desktop=Default,1024x768 >/dev/null 2>&1 < /dev/null &)
+    wine_quiet cmd.exe /c exit
+    echo "wine-env: ready on $DISPLAY"
+    ;;
+  teardown)
+    if [ -f "$state/env" ]; then
+      # shellcheck disable=SC1091
+      . "$state/env"
+      "$WINESERVER" -k >/dev/null 2>&1
+      "$WINESERVER" -w >/dev/null 2>&1
+    fi
+    if [ -f "$state/xvfb.pid" ]; then
+      kill "$(cat "$state/xvfb.pid")" 2>/dev/null
+      rm -f "$state/xvfb.pid"
+    fi
+    rm -f "$state/env"
+    ;;
+  *)
+    echo "usage: wine-env.sh setup|teardown STATE_DIR" >&2
+    exit 2
+    ;;
+esac
