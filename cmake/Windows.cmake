@@ -47,10 +47,14 @@ add_executable(Tavolet WIN32 app/tavolet_main.cpp ${TAVOLET_RC})
 target_link_libraries(Tavolet PRIVATE tavolet_core)
 
 # --- tests ---------------------------------------------------------------------------
-add_subdirectory(tools)
 if(TAVOLET_X86_64)
   enable_testing()
   set(TAVOLET_WINE_STATE ${CMAKE_BINARY_DIR}/wine)
   set(CMAKE_CROSSCOMPILING_EMULATOR ${PROJECT_SOURCE_DIR}/scripts/wine-run.sh ${TAVOLET_WINE_STATE})
 endif()
+add_library(test_support STATIC
+    ${PROJECT_SOURCE_DIR}/tests/support/png_writer.cpp
+    ${PROJECT_SOURCE_DIR}/tests/support/screen_capture.cpp)
+target_link_libraries(test_support PUBLIC gdi32 user32)
 add_subdirectory(tests/wine)
+add_subdirectory(tools)

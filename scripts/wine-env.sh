@@ -3,6 +3,7 @@
 #   wine-env.sh setup STATE_DIR     own Xvfb, prefix (made once per state folder), persistent
 #                                   wineserver warmed up, virtual desktop started
 #   wine-env.sh teardown STATE_DIR  wineserver -k, Xvfb stopped by its PID
+# With WINE_ENV_DISPLAY set, setup uses that X display and starts no Xvfb.
 # STATE_DIR/env holds the variables every Wine program of the run is started with.
 set -u
 command=${1:?usage: wine-env.sh setup|teardown STATE_DIR}
@@ -61,7 +62,12 @@ case "$command" in
     mkdir -p "$state/home"
     # The ALSA null device gives Wine's mixer two devices without any sound hardware.
     echo 'pcm.!default { type null }' > "$state/home/.asoundrc"
-    display=$(start_xvfb) || exit 1
+    # WINE_ENV_DISPLAY: an X display to use instead of a private Xvfb (for make run).
+    if [ -n "${WINE_ENV_DISPLAY:-}" ]; then
+      display=$WINE_ENV_DISPLAY
+    else
+      display=$(start_xvfb) || exit 1
+    fi
     write_env "$display"
     # shellcheck disable=SC1091
     . "$state/env"

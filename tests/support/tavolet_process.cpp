@@ -1,0 +1,91 @@
+#include "tests/support/tavolet_process.h"
+
+#include <cstring>
+
+#include "tests/support/win_test_support.h"
+
+namespace {
+
+struct Search {
+  DWORD processId;
+  const char* className;
+  std::vector<HWND> found;
+};
+
+BOOL CALLBACK CollectWindow(HWND window, LPARAM context) {
+  auto* search = reinterpret_cast<Search*>(context);
+  DWORD owner = 0;
+  GetWindowThreadProcessId(window, &owner);
+  if (owner != search->processId) return TRUE;
+  char name[256] = "";
+  GetClassNameA(window, name, sizeof name);
+  if (!*search->className || std::strcmp(name, search->className) == 0) {
+    search->found.push_back(window);
+  }
+  return TRUE;
+}
+
+constexpr UINT kAppExitCommand = 0xE141;
+
+}  // namespace
+
+std::vector<HWND> WindowsOfProcess(DWORD processId, const char* className) {
+  Search search{processId, className, {}};
+  EnumWindows(&CollectWindow, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+TavoletProcess::~TavoletProcess() {
+  if (!process_) return;
+  if (WaitForSingleObject(process_, 0) == WAIT_TIMEOUT) {
+    TerminateProcess(process_, 99);
+    WaitForSingleObject(process_, 5000);
+  }
+  CloseHandle(process_);
+}
+
+bool TavoletProcess::Start(const std::string& folder) {
+  std::string commandLine = "\"" + ProgramFolder() + "Tavolet.exe\"";
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION info{};
+  if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                      folder.c_str(), &startup, &info)) {
+    return false;
+  }
+  CloseHandle(info.hThread);
+  process_ = info.hProcess;
+  processId_ = info.dwProcessId;
+  return true;
+}
+
+DWORD TavoletProcess::WaitForExit(DWORD timeoutMs) {
+  if (!process_ || WaitForSingleObject(process_, timeoutMs) != WAIT_OBJECT_0) return STILL_ACTIVE;
+  DWORD code = STILL_ACTIVE;
+  GetExitCodeProcess(process_, &code);
+  return code;
+}
+
+HWND TavoletProcess::WaitForMainWindow(DWORD timeoutMs) {
+  WaitFor(
+      [this] {
+        const auto dialogs = WindowsOfProcess(processId_, "#32770");
+        mainWindow_ = dialogs.empty() ? nullptr : dialogs.front();
+        return mainWindow_ != nullptr;
+      },
+      timeoutMs);
+  return mainWindow_;
+}
+
+bool TavoletProcess::WaitForIcon(DWORD timeoutMs) {
+  const DWORD start = GetTickCount();
+  if (!WaitForMainWindow(timeoutMs)) return false;
+  const DWORD used = GetTickCount() - start;
+  return WaitFor([this] { return TrayIconPresent(mainWindow_, 0); },
+                 used < timeoutMs ? timeoutMs - used : 0);
+}
+
+DWORD TavoletProcess::ExitFromMenu(DWORD timeoutMs) {
+  if (mainWindow_) PostMessageA(mainWindow_, WM_COMMAND, kAppExitCommand, 0);
+  return WaitForExit(timeoutMs);
+}

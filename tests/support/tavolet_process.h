@@ -1,0 +1,35 @@
+// Starts Tavolet.exe in a folder of its own and reaches it from outside, as a user would.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+// Windows of a process with the given class ("" for any), visible or not.
+std::vector<HWND> WindowsOfProcess(DWORD processId, const char* className);
+
+class TavoletProcess {
+ public:
+  TavoletProcess() = default;
+  ~TavoletProcess();  // ends a copy that is still running
+  TavoletProcess(const TavoletProcess&) = delete;
+  TavoletProcess& operator=(const TavoletProcess&) = delete;
+
+  bool Start(const std::string& folder);
+  // The process's exit code, or STILL_ACTIVE when it did not end in time.
+  DWORD WaitForExit(DWORD timeoutMs);
+  // The hidden main dialog, once it exists (null after the timeout).
+  HWND WaitForMainWindow(DWORD timeoutMs = 10000);
+  bool WaitForIcon(DWORD timeoutMs = 10000);
+  // "終了" from the notification-area menu, then the exit code.
+  DWORD ExitFromMenu(DWORD timeoutMs = 10000);
+
+  DWORD Id() const { return processId_; }
+  HWND MainWindow() const { return mainWindow_; }
+
+ private:
+  HANDLE process_ = nullptr;
+  DWORD processId_ = 0;
+  HWND mainWindow_ = nullptr;
+};

@@ -1,0 +1,81 @@
+#include "tests/support/win_test_support.h"
+
+#include <shellapi.h>
+
+#include <fstream>
+#include <sstream>
+
+TempFolder::TempFolder() {
+  char base[MAX_PATH];
+  GetTempPathA(sizeof base, base);
+  for (unsigned attempt = 0; attempt < 1000; ++attempt) {
+    std::string candidate = std::string(base) + "tavolet-test-" +
+                            std::to_string(GetCurrentProcessId()) + "-" +
+                            std::to_string(GetTickCount() + attempt);
+    if (CreateDirectoryA(candidate.c_str(), nullptr)) {
+      path_ = candidate;
+      return;
+    }
+  }
+}
+
+TempFolder::~TempFolder() {
+  if (path_.empty()) return;
+  WIN32_FIND_DATAA found;
+  HANDLE search = FindFirstFileA((path_ + "\\*").c_str(), &found);
+  if (search != INVALID_HANDLE_VALUE) {
+    do {
+      const std::string name = found.cFileName;
+      if (name != "." && name != "..") DeleteFileA((path_ + "\\" + name).c_str());
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+  }
+  RemoveDirectoryA(path_.c_str());
+}
+
+bool WriteBytes(const std::string& path, const std::string& bytes) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out << bytes;
+  return static_cast<bool>(out);
+}
+
+std::string ReadBytes(const std::string& path, bool* exists) {
+  std::ifstream in(path, std::ios::binary);
+  if (exists) *exists = static_cast<bool>(in);
+  std::stringstream content;
+  content << in.rdbuf();
+  return content.str();
+}
+
+bool FileExists(const std::string& path) {
+  return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+bool TrayIconPresent(HWND window, UINT id) {
+  NOTIFYICONDATAA data{};
+  data.cbSize = NOTIFYICONDATAA_V1_SIZE;
+  data.hWnd = window;
+  data.uID = id;
+  return Shell_NotifyIconA(NIM_MODIFY, &data) != FALSE;
+}
+
+bool WaitFor(const std::function<bool()>& condition, DWORD timeoutMs) {
+  const DWORD start = GetTickCount();
+  for (;;) {
+    if (condition()) return true;
+    if (GetTickCount() - start >= timeoutMs) return condition();
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&msg);
+      DispatchMessageA(&msg);
+    }
+    Sleep(20);
+  }
+}
+
+std::string ProgramFolder() {
+  char path[MAX_PATH];
+  const DWORD length = GetModuleFileNameA(nullptr, path, sizeof path);
+  std::string folder(path, length);
+  return folder.substr(0, folder.find_last_of('\\') + 1);
+}

@@ -1,0 +1,37 @@
+// Helpers shared by the Win32 tests: temporary folders, files, the tray probe, polling.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+
+// A fresh folder under the temporary folder, removed with its files on destruction.
+class TempFolder {
+ public:
+  TempFolder();
+  ~TempFolder();
+  TempFolder(const TempFolder&) = delete;
+  TempFolder& operator=(const TempFolder&) = delete;
+  const std::string& Path() const { return path_; }
+  std::string File(const std::string& name) const { return path_ + "\\" + name; }
+
+ private:
+  std::string path_;
+};
+
+bool WriteBytes(const std::string& path, const std::string& bytes);
+// Empty when the file cannot be read; `exists` tells the two apart.
+std::string ReadBytes(const std::string& path, bool* exists = nullptr);
+bool FileExists(const std::string& path);
+
+// Whether the shell shows the icon (window, id): a modify that changes nothing succeeds only
+// for an icon it holds.
+bool TrayIconPresent(HWND window, UINT id);
+
+// Polls `condition` every 20 ms, pumping this thread's messages, until it holds or the time
+// is up. Returns the last answer.
+bool WaitFor(const std::function<bool()>& condition, DWORD timeoutMs);
+
+// The folder of this test program, with a trailing backslash.
+std::string ProgramFolder();
