@@ -5,7 +5,7 @@ set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -c 65001")
 
 add_compile_options(${TAVOLET_CHARSET_FLAGS} ${TAVOLET_WARNINGS})
 add_compile_definitions(WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601 WINVER=0x0601)
-add_link_options(-static)
+add_link_options(-static $<$<CONFIG:Release>:-s>)
 include_directories(${PROJECT_SOURCE_DIR})
 
 set(TAVOLET_X86_64 OFF)
