@@ -1,5 +1,106 @@
-#include "app/main_app.h"
+#include "actions/dispatcher.h"
 
-// Runs the action of a pressed hot key. The action kinds are wired in here as each of them
-// is built; until then a recognised hot key runs nothing.
-void CMainApp::DispatchAction(HotKeyEntry&) {}
+#include "actions/command_line.h"
+#include "actions/layered_window.h"
+#include "actions/program_start.h"
+#include "actions/registry_lookup.h"
+#include "actions/text_capture.h"
+#include "actions/text_option.h"
+#include "actions/url_encoding.h"
+#include "actions/utf8_encoding.h"
+#include "app/main_app.h"
+#include "hotkeys/action_types.h"
+
+namespace {
+
+bool SystemLeadByte(unsigned char byte) { return IsDBCSLeadByte(byte) != FALSE; }
+
+// Restores, activates and raises the window an earlier start left; false when it is gone.
+bool BringBack(HWND window) {
+  if (!IsTopLevelWindow(window)) return false;
+  SendMessageA(window, WM_SYSCOMMAND, SC_RESTORE, 0);
+  SetActiveWindow(window);
+  SetForegroundWindow(window);
+  return true;
+}
+
+std::string CommandLineFor(const HotKeyEntry& entry) {
+  switch (static_cast<ActionType>(entry.actionType)) {
+    case ActionType::RunProgram:
+      return entry.target + " " + BuildArgument(entry.textOption);
+    case ActionType::OpenUrl:
+      return GetBrowserCommand() + " " + entry.target + BuildArgument(entry.textOption);
+    default:  // OpenFile
+      return GetAssociatedCommand(ExtensionOf(entry.target), "open") + " \"" + entry.target +
+             "\"" + BuildArgument(entry.textOption);
+  }
+}
+
+}  // namespace
+
+std::string BuildArgument(int32_t textOption) {
+  std::string text;
+  switch (TextSourceOf(textOption)) {
+    case ClipboardText:
+      GetClipboardText(text);
+      break;
+    case SelectedText:
+      text = GetSelectedText();
+      break;
+    default:
+      break;
+  }
+  switch (TextEncodingOf(textOption)) {
+    case SjisUrl:
+      return UrlEncodeSjis(text, SystemLeadByte);
+    case JisUrl:
+      return UrlEncodeJis(text, SystemLeadByte);
+    case EucUrl:
+      return UrlEncodeEuc(text, SystemLeadByte);
+    case Utf8Url:
+      return UrlEncodeUtf8(text);
+    default:
+      return text;
+  }
+}
+
+void CMainApp::DispatchAction(HotKeyEntry& entry) {
+  switch (static_cast<ActionType>(entry.actionType)) {
+    case ActionType::RunProgram:
+    case ActionType::OpenUrl:
+    case ActionType::OpenFile: {
+      if (BringBack(entry.window)) return;
+      HWND started = StartProgram(CommandLineFor(entry));
+      entry.window = entry.singleInstance ? started : nullptr;
+      return;
+    }
+    case ActionType::SendWindowMessage:
+      if (HWND foreground = GetForegroundWindow()) {
+        PostMessageA(foreground, entry.message, entry.wParam, entry.lParam);
+      }
+      return;
+    case ActionType::SendThreadMessage:
+      if (HWND foreground = GetForegroundWindow()) {
+        PostThreadMessageA(GetWindowThreadProcessId(foreground, nullptr), entry.message,
+                           entry.wParam, entry.lParam);
+      }
+      return;
+    case ActionType::SaveWindowPositions:
+      CaptureWindowPositions(windowPositions, excludedPaths);
+      return;
+    case ActionType::RestoreWindowPositions:
+      ApplyWindowPositions(windowPositions);
+      return;
+    case ActionType::TranslucentWindow:
+      if (HWND foreground = GetForegroundWindow()) SetWindowAlpha(foreground, entry.param1);
+      return;
+    case ActionType::SetSystemParameter:
+      SystemParametersInfoA(static_cast<UINT>(entry.param2), static_cast<UINT>(entry.param1),
+                            nullptr, SPIF_SENDCHANGE);
+      return;
+    // The boss key and the volume kinds join with the mixer, the screen-saver toggle with the
+    // system hook library; until then they do nothing, as do unknown types.
+    default:
+      return;
+  }
+}

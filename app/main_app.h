@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include "actions/window_positions.h"
 #include "framework/app.h"
 #include "framework/handles.h"
 #include "hotkeys/hotkey_table.h"
@@ -31,6 +32,8 @@ class CMainApp : public CWinApp {
   CMainDlg* mainDialog = nullptr;
   UniqueHandle instanceMutex;
   HotKeyTable hotKeys;
+  ExcludedPathList excludedPaths;  // filled by the settings file
+  WindowPositionList windowPositions;
 
  private:
   bool startFailed_ = false;

@@ -27,6 +27,12 @@ set_target_properties(Corvane PROPERTIES PREFIX "" OUTPUT_NAME Corvane)
 add_library(tavolet_core STATIC
     ${TAVOLET_PORTABLE_SOURCES}
     actions/dispatcher.cpp
+    actions/layered_window_win32.cpp
+    actions/program_start_win32.cpp
+    actions/registry_lookup_win32.cpp
+    actions/text_capture_win32.cpp
+    actions/utf8_encoding_win32.cpp
+    actions/window_positions_win32.cpp
     app/about_dlg.cpp
     app/main_app.cpp
     app/main_dlg.cpp
@@ -37,7 +43,7 @@ add_library(tavolet_core STATIC
     framework/file_io_win32.cpp
     framework/wnd.cpp
     hotkeys/hotkey_registration_win32.cpp)
-target_link_libraries(tavolet_core PUBLIC comctl32 shell32 gdi32 user32)
+target_link_libraries(tavolet_core PUBLIC advapi32 comctl32 shell32 gdi32 user32)
 
 set(TAVOLET_RC ${PROJECT_SOURCE_DIR}/resources/Tavolet.rc)
 set_source_files_properties(${TAVOLET_RC} PROPERTIES OBJECT_DEPENDS

@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-enum ActionType : int32_t {
+enum class ActionType : int32_t {
   RunProgram = 1,
   OpenUrl = 2,
   OpenFile = 3,

@@ -7,14 +7,14 @@ using namespace std::string_literals;
 namespace {
 
 TEST(ActionTypes, NamesAreShiftJisInValueOrder) {
-  EXPECT_EQ(ActionTypeName(RunProgram), "\x83\x41\x83\x76\x83\x8A\x82\xF0\x8E\xC0\x8D\x73"s);
-  EXPECT_EQ(ActionTypeName(OpenUrl), "URL\x82\xF0\x8A\x4A\x82\xAD"s);
-  EXPECT_EQ(ActionTypeName(SendThreadMessage),
+  EXPECT_EQ(ActionTypeName(static_cast<int32_t>(ActionType::RunProgram)), "\x83\x41\x83\x76\x83\x8A\x82\xF0\x8E\xC0\x8D\x73"s);
+  EXPECT_EQ(ActionTypeName(static_cast<int32_t>(ActionType::OpenUrl)), "URL\x82\xF0\x8A\x4A\x82\xAD"s);
+  EXPECT_EQ(ActionTypeName(static_cast<int32_t>(ActionType::SendThreadMessage)),
             "\x83\x81\x83\x62\x83\x5A\x81\x5B\x83\x57\x91\x97\x90\x4D(Thread)"s);
-  EXPECT_EQ(ActionTypeName(VolumeUp),
+  EXPECT_EQ(ActionTypeName(static_cast<int32_t>(ActionType::VolumeUp)),
             "\x89\xB9\x97\xCA"
             "UP"s);
-  EXPECT_EQ(ActionTypeName(ScreenSaverToggle),
+  EXPECT_EQ(ActionTypeName(static_cast<int32_t>(ActionType::ScreenSaverToggle)),
             "\x83\x58\x83\x4E\x83\x8A\x81\x5B\x83\x93\x83\x5A\x81\x5B\x83\x6F\x8C\x6E"
             "ON/OFF"s);
   for (int32_t type = 1; type <= kActionTypeCount; ++type) {

@@ -1,0 +1,10 @@
+// The program that opens http URLs and the program registered for a file type, read from the
+// registry (read only), each as a quoted program path.
+#pragma once
+
+#include <string>
+
+std::string GetBrowserCommand();
+// Empty text when nothing is registered (also for an empty extension).
+std::string GetAssociatedCommand(const std::string& extension, const std::string& verb);
+std::string GetQuotedProgramPath(const std::string& commandText);

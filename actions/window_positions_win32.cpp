@@ -1,0 +1,103 @@
+#include "actions/window_positions.h"
+
+#include <tlhelp32.h>
+
+#include "actions/path_exclusion.h"
+#include "framework/handles.h"
+
+#ifndef _WIN64
+static_assert(sizeof(OSVERSIONINFOA) == 148);
+static_assert(sizeof(PROCESSENTRY32) == 296);
+static_assert(sizeof(WINDOWPLACEMENT) == 44);
+#endif
+
+namespace {
+
+struct CaptureContext {
+  WindowPositionList* positions;
+  const ExcludedPathList* excluded;
+};
+
+BOOL CALLBACK CaptureWindow(HWND window, LPARAM context) {
+  auto* capture = reinterpret_cast<CaptureContext*>(context);
+  if (!IsWindowVisible(window) || GetWindowTextLengthA(window) == 0) return TRUE;
+  RECT r;
+  if (!GetWindowRect(window, &r) || r.right - r.left == 0 || r.bottom - r.top == 0) return TRUE;
+  std::string path;
+  GetWindowProcessPath(window, path);
+  if (IsExcludedPath(path, *capture->excluded)) return TRUE;
+  WindowPositionRecord record{window, {}};
+  record.placement.length = sizeof record.placement;
+  // A window whose placement cannot be read has nothing to restore.
+  if (!GetWindowPlacement(window, &record.placement)) return TRUE;
+  capture->positions->push_front(record);
+  return TRUE;
+}
+
+using EnumProcessModulesFunction = BOOL(WINAPI*)(HANDLE, HMODULE*, DWORD, LPDWORD);
+using GetModuleFileNameExFunction = DWORD(WINAPI*)(HANDLE, HMODULE, LPSTR, DWORD);
+
+bool ProcessPathNt(DWORD processId, std::string& path) {
+  UniqueModule psapi(LoadLibraryA("PSAPI.DLL"));
+  if (!psapi) return false;
+  auto enumModules = reinterpret_cast<EnumProcessModulesFunction>(
+      reinterpret_cast<void*>(GetProcAddress(psapi.get(), "EnumProcessModules")));
+  auto moduleFileName = reinterpret_cast<GetModuleFileNameExFunction>(
+      reinterpret_cast<void*>(GetProcAddress(psapi.get(), "GetModuleFileNameExA")));
+  if (!enumModules || !moduleFileName) return false;
+  UniqueHandle process(
+      OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, processId));
+  if (!process) return false;
+  HMODULE firstModule = nullptr;
+  DWORD needed = 0;
+  if (!enumModules(process.get(), &firstModule, sizeof firstModule, &needed)) return false;
+  char buffer[MAX_PATH];
+  const DWORD length = moduleFileName(process.get(), firstModule, buffer, sizeof buffer);
+  if (length > 0) path.assign(buffer, length);
+  return true;
+}
+
+bool ProcessPathFromSnapshot(DWORD processId, std::string& path) {
+  UniqueHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+  if (!snapshot) return false;
+  PROCESSENTRY32 entry{};
+  entry.dwSize = sizeof entry;
+  for (BOOL more = Process32First(snapshot.get(), &entry); more;
+       more = Process32Next(snapshot.get(), &entry)) {
+    if (entry.th32ProcessID == processId) {
+      path = entry.szExeFile;
+      return true;
+    }
+  }
+  return false;
+}
+
+}  // namespace
+
+void CaptureWindowPositions(WindowPositionList& positions, const ExcludedPathList& excluded) {
+  positions.clear();
+  CaptureContext context{&positions, &excluded};
+  EnumWindows(&CaptureWindow, reinterpret_cast<LPARAM>(&context));
+}
+
+void ApplyWindowPositions(const WindowPositionList& positions) {
+  for (const WindowPositionRecord& record : positions) {
+    SetWindowPlacement(record.window, &record.placement);
+  }
+}
+
+bool GetWindowProcessPath(HWND window, std::string& path) {
+  DWORD processId = 0;
+  GetWindowThreadProcessId(window, &processId);
+  OSVERSIONINFOA version{};
+  version.dwOSVersionInfoSize = sizeof version;
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+  if (!GetVersionExA(&version)) return false;
+#pragma GCC diagnostic pop
+  if (version.dwPlatformId == VER_PLATFORM_WIN32_NT) return ProcessPathNt(processId, path);
+  if (version.dwPlatformId == VER_PLATFORM_WIN32_WINDOWS) {
+    return ProcessPathFromSnapshot(processId, path);
+  }
+  return false;
+}

@@ -1,0 +1,83 @@
+#include "actions/command_line.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(WorkingDirectory, Derivation) {
+  EXPECT_EQ(WorkingDirectoryFor("\"C:\\Program Files\\App\\app.exe\" -x"), "C:\\Program Files\\App");
+  EXPECT_EQ(WorkingDirectoryFor("C:\\Tools\\app.exe C:\\data\\file.txt"),
+            "C:\\Tools\\app.exe C:\\data");
+  EXPECT_EQ(WorkingDirectoryFor("notepad.exe "), "notepad.exe ");
+  EXPECT_EQ(WorkingDirectoryFor("\"\"\"C:\\a\\b.exe\""), "C:\\a");
+  EXPECT_EQ(WorkingDirectoryFor("C:\\a\\b.exe \"C:\\x\\y\""), "C:\\a");
+  EXPECT_EQ(WorkingDirectoryFor(""), "");
+}
+
+TEST(WorkingDirectory, TooLongForThePathBufferGivesNone) {
+  const std::string longDirectory = "C:\\" + std::string(300, 'd');
+  EXPECT_EQ(WorkingDirectoryFor(longDirectory + "\\app.exe"), "");
+  const std::string fits = "C:\\" + std::string(255, 'd');  // 258 bytes
+  EXPECT_EQ(WorkingDirectoryFor(fits + "\\app.exe"), fits);
+  EXPECT_EQ(WorkingDirectoryFor("C:\\" + std::string(256, 'd') + "\\a").size(), 259u);
+  EXPECT_EQ(WorkingDirectoryFor("C:\\" + std::string(257, 'd') + "\\a"), "");  // 260 bytes
+}
+
+TEST(QuotedProgramPath, QuotesArgumentsAndSpaces) {
+  EXPECT_EQ(QuotedProgramPath("\"C:\\Program Files\\Browser\\browser.exe\" -nohome"),
+            "\"C:\\Program Files\\Browser\\browser.exe\"");
+  EXPECT_EQ(QuotedProgramPath("C:\\Windows\\system32\\NOTEPAD.EXE %1"),
+            "\"C:\\Windows\\system32\\NOTEPAD.EXE\"");
+  EXPECT_EQ(QuotedProgramPath("C:\\Browser\\b.exe -url \"%1\""), "\"C:\\Browser\\b.exe\"");
+  EXPECT_EQ(QuotedProgramPath(""), "\"\"");
+}
+
+TEST(QuotedProgramPath, ExpandsAfterTheQuoteRule) {
+  auto expand = [](const std::string& text) {
+    return text == "%SystemRoot%\\system32\\NOTEPAD.EXE %1"
+               ? std::string("C:\\windows\\system32\\NOTEPAD.EXE %1")
+               : text;
+  };
+  EXPECT_EQ(QuotedProgramPath("%SystemRoot%\\system32\\NOTEPAD.EXE %1", +expand),
+            "\"C:\\windows\\system32\\NOTEPAD.EXE\"");
+}
+
+TEST(SplitPathName, Components) {
+  SplitPath p = SplitPathName("C:\\dir\\sub\\name.tar.gz");
+  EXPECT_EQ(p.drive, "C:");
+  EXPECT_EQ(p.directory, "\\dir\\sub\\");
+  EXPECT_EQ(p.fileName, "name.tar");
+  EXPECT_EQ(p.extension, ".gz");
+  p = SplitPathName("dir.x/file");
+  EXPECT_EQ(p.directory, "dir.x/");
+  EXPECT_EQ(p.extension, "");
+  // 表 ends in 0x5C: not a separator.
+  p = SplitPathName("C:\\\x95\x5C.exe");
+  EXPECT_EQ(p.directory, "\\");
+  EXPECT_EQ(p.fileName, "\x95\x5C");
+  EXPECT_EQ(p.extension, ".exe");
+}
+
+TEST(ExtensionOf, FromTheLastDotOfTheWholePath) {
+  EXPECT_EQ(ExtensionOf("C:\\my docs\\report.final.txt"), ".txt");
+  EXPECT_EQ(ExtensionOf("C:\\a.dir\\file"), ".dir\\file");
+  EXPECT_EQ(ExtensionOf("C:\\file"), "");
+}
+
+}  // namespace
+
+#include "actions/path_exclusion.h"
+
+namespace {
+
+TEST(PathExclusion, CaseSensitiveSubstrings) {
+  const std::list<std::string> excluded = {"notepad.exe", "\\Games\\"};
+  EXPECT_TRUE(IsExcludedPath("C:\\WINDOWS\\system32\\notepad.exe", excluded));
+  EXPECT_FALSE(IsExcludedPath("C:\\WINDOWS\\NOTEPAD.EXE", excluded));
+  EXPECT_TRUE(IsExcludedPath("D:\\Games\\x.exe", excluded));
+  EXPECT_FALSE(IsExcludedPath("", excluded));
+  EXPECT_TRUE(IsExcludedPath("", {""})) << "an empty string matches every path";
+  EXPECT_FALSE(IsExcludedPath("C:\\a.exe", {}));
+}
+
+}  // namespace

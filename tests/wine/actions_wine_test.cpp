@@ -1,0 +1,289 @@
+// The action operations against Wine's registry, clipboard, windows and runtime.
+#include <windows.h>
+#include <gtest/gtest.h>
+
+#include <clocale>
+#include <cstring>
+
+#include "actions/layered_window.h"
+#include "actions/program_start.h"
+#include "actions/registry_lookup.h"
+#include "actions/text_capture.h"
+#include "actions/utf8_encoding.h"
+#include "actions/window_positions.h"
+#include "tests/support/win_test_support.h"
+
+namespace {
+
+// Keys made under HKEY_CLASSES_ROOT and removed again. (Windows would also take them from
+// HKEY_CURRENT_USER\Software\Classes, but Wine 8 does not merge that into the root.)
+class ClassesKeys {
+ public:
+  ~ClassesKeys() {
+    for (const std::string& key : made_) RegDeleteTreeA(HKEY_CLASSES_ROOT, key.c_str());
+  }
+  void Set(const std::string& subKey, const std::string& value, const char* name = "") {
+    const std::string path = subKey;
+    HKEY key = nullptr;
+    ASSERT_EQ(RegCreateKeyExA(HKEY_CLASSES_ROOT, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
+                              nullptr, &key, nullptr),
+              ERROR_SUCCESS);
+    if (!value.empty() || *name) {
+      RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                     static_cast<DWORD>(value.size() + 1));
+    }
+    RegCloseKey(key);
+    const std::string top = subKey.substr(0, subKey.find('\\'));
+    made_.push_back(top);
+  }
+
+ private:
+  std::vector<std::string> made_;
+};
+
+TEST(RegistryLookup, AssociatedCommandByRequestedVerb) {
+  ClassesKeys keys;
+  keys.Set(".tavtesta", "TavTest.A");
+  keys.Set("TavTest.A\\shell\\open\\command", "\"C:\\Apps\\A App\\a.exe\" \"%1\"");
+  keys.Set("TavTest.A\\shell\\print\\command", "C:\\Apps\\print.exe %1");
+  EXPECT_EQ(GetAssociatedCommand(".tavtesta", "open"), "\"C:\\Apps\\A App\\a.exe\"");
+  EXPECT_EQ(GetAssociatedCommand("tavtesta", "open"), "\"C:\\Apps\\A App\\a.exe\"");
+  EXPECT_EQ(GetAssociatedCommand(".tavtesta", "print"), "\"C:\\Apps\\print.exe\"");
+}
+
+TEST(RegistryLookup, AssociatedCommandByDefaultVerbThenFirstVerb) {
+  ClassesKeys keys;
+  keys.Set(".tavtestb", "TavTest.B");
+  keys.Set("TavTest.B\\shell", "edit");
+  keys.Set("TavTest.B\\shell\\edit\\command", "C:\\Apps\\edit.exe %1");
+  keys.Set("TavTest.B\\shell\\view\\command", "C:\\Apps\\view.exe %1");
+  EXPECT_EQ(GetAssociatedCommand(".tavtestb", "open"), "\"C:\\Apps\\edit.exe\"");
+
+  keys.Set(".tavtestc", "TavTest.C");
+  keys.Set("TavTest.C\\shell\\aaa", "");  // no command key: passed over
+  keys.Set("TavTest.C\\shell\\bbb\\command", "C:\\Apps\\bbb.exe %1");
+  keys.Set("TavTest.C\\shell\\ccc\\command", "C:\\Apps\\ccc.exe %1");
+  EXPECT_EQ(GetAssociatedCommand(".tavtestc", "open"), "\"C:\\Apps\\bbb.exe\"");
+}
+
+TEST(RegistryLookup, NothingRegisteredGivesEmptyText) {
+  ClassesKeys keys;
+  keys.Set(".tavtestd", "TavTest.D");  // a type without a shell key
+  EXPECT_EQ(GetAssociatedCommand(".tavtestd", "open"), "");
+  EXPECT_EQ(GetAssociatedCommand(".tavtest-unregistered", "open"), "");
+  EXPECT_EQ(GetAssociatedCommand("", "open"), "") << "a path without an extension";
+}
+
+TEST(RegistryLookup, EnvironmentIsExpandedAndArgumentsCut) {
+  char root[MAX_PATH];
+  GetEnvironmentVariableA("SystemRoot", root, sizeof root);
+  EXPECT_EQ(GetQuotedProgramPath("%SystemRoot%\\system32\\NOTEPAD.EXE %1"),
+            "\"" + std::string(root) + "\\system32\\NOTEPAD.EXE\"");
+}
+
+class BrowserKeys : public ::testing::Test {
+ protected:
+  static constexpr const char* kMachineKey = "SOFTWARE\\Classes\\http\\shell\\open\\command";
+  static constexpr const char* kChoiceKey =
+      "Software\\Microsoft\\Windows\\Shell\\Associations\\UrlAssociations\\http\\UserChoice";
+  void SetUp() override {
+    HKEY key = nullptr;
+    char value[1024] = "";
+    DWORD size = sizeof value;
+    hadMachineValue_ =
+        RegOpenKeyExA(HKEY_LOCAL_MACHINE, kMachineKey, 0, KEY_READ, &key) == ERROR_SUCCESS &&
+        RegQueryValueExA(key, "", nullptr, nullptr, reinterpret_cast<BYTE*>(value), &size) ==
+            ERROR_SUCCESS;
+    if (key) RegCloseKey(key);
+    machineValue_ = hadMachineValue_ ? value : "";
+  }
+  void TearDown() override {
+    RegDeleteTreeA(HKEY_CURRENT_USER, kChoiceKey);
+    if (hadMachineValue_) SetMachineValue(machineValue_);
+  }
+  static void SetMachineValue(const std::string& value) {
+    HKEY key = nullptr;
+    ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, kMachineKey, 0, nullptr, 0, KEY_ALL_ACCESS,
+                              nullptr, &key, nullptr),
+              ERROR_SUCCESS);
+    RegSetValueExA(key, "", 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                   static_cast<DWORD>(value.size() + 1));
+    RegCloseKey(key);
+  }
+  bool hadMachineValue_ = false;
+  std::string machineValue_;
+};
+
+TEST_F(BrowserKeys, MachineKeyWithoutAUserChoice) {
+  SetMachineValue("\"C:\\Program Files\\Browser\\browser.exe\" -nohome");
+  EXPECT_EQ(GetBrowserCommand(), "\"C:\\Program Files\\Browser\\browser.exe\"");
+  SetMachineValue("C:\\Browser\\b.exe -url \"%1\"");
+  EXPECT_EQ(GetBrowserCommand(), "\"C:\\Browser\\b.exe -url \"");
+}
+
+TEST_F(BrowserKeys, UserChoiceComesFirst) {
+  SetMachineValue("\"C:\\Machine\\browser.exe\" %1");
+  ClassesKeys keys;
+  keys.Set("TavTest.Browser\\shell\\open\\command", "\"C:\\Chosen\\chosen.exe\" -- \"%1\"");
+  HKEY choice = nullptr;
+  ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, kChoiceKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                            &choice, nullptr),
+            ERROR_SUCCESS);
+  const char progId[] = "TavTest.Browser";
+  RegSetValueExA(choice, "ProgId", 0, REG_SZ, reinterpret_cast<const BYTE*>(progId), sizeof progId);
+  RegCloseKey(choice);
+  EXPECT_EQ(GetBrowserCommand(), "\"C:\\Chosen\\chosen.exe\"");
+}
+
+TEST(Utf8Encoding, ThroughTheRuntimeAndBackToTheCLocale) {
+  std::setlocale(LC_ALL, "Japanese");
+  EXPECT_EQ(UrlEncodeUtf8("\x82\xA0"), "%E3%81%82");
+  EXPECT_STREQ(std::setlocale(LC_ALL, nullptr), "C");
+  EXPECT_EQ(UrlEncodeUtf8("\xB1"), "%EF%BD%B1");
+  EXPECT_EQ(UrlEncodeUtf8("a b"), "a%20b");
+  EXPECT_EQ(UrlEncodeUtf8("A_1-x"), "A_1%2Dx");
+  EXPECT_EQ(UrlEncodeUtf8("\x82\xA0\x82\xA2\x82\xA4 abc"), "%E3%81%82%E3%81%84%E3%81%86%20abc");
+  EXPECT_EQ(UrlEncodeUtf8(""), "");
+  UrlEncodeUtf8("ab\x82");  // a lone lead byte at the end: no crash, locale back to C
+  EXPECT_STREQ(std::setlocale(LC_ALL, nullptr), "C");
+}
+
+class TestWindow {
+ public:
+  explicit TestWindow(DWORD exStyle = 0, DWORD style = WS_OVERLAPPEDWINDOW | WS_VISIBLE,
+                      HWND parent = nullptr, const char* title = "Tavolet test window") {
+    window_ = CreateWindowExA(exStyle, "STATIC", title, style, 100, 100, 300, 200, parent,
+                              nullptr, nullptr, nullptr);
+  }
+  ~TestWindow() {
+    if (IsWindow(window_)) DestroyWindow(window_);
+  }
+  HWND get() const { return window_; }
+
+ private:
+  HWND window_;
+};
+
+TEST(ProgramStart, TopLevelWindowsAndProcessWindows) {
+  TestWindow top;
+  TestWindow child(0, WS_CHILD | WS_VISIBLE, top.get());
+  EXPECT_FALSE(IsTopLevelWindow(nullptr));
+  EXPECT_TRUE(IsTopLevelWindow(top.get()));
+  EXPECT_FALSE(IsTopLevelWindow(child.get()));
+  HWND gone = TestWindow().get();
+  EXPECT_FALSE(IsTopLevelWindow(gone));
+  HWND found = FindProcessWindow(GetCurrentProcessId());
+  ASSERT_NE(found, nullptr);
+  DWORD owner = 0;
+  GetWindowThreadProcessId(found, &owner);
+  EXPECT_EQ(owner, GetCurrentProcessId());
+  EXPECT_EQ(FindProcessWindow(0xFFFFFFF0u), nullptr);
+}
+
+TEST(LayeredWindow, AlphaRulesReadBack) {
+  ASSERT_NE(LayeredWindowApi::Instance().setAttributes, nullptr);
+  TestWindow window(WS_EX_TOPMOST);
+  HWND w = window.get();
+  BYTE alpha = 0;
+  DWORD flags = 0;
+  SetWindowAlpha(w, 128);
+  EXPECT_TRUE(GetWindowLongA(w, GWL_EXSTYLE) & WS_EX_LAYERED);
+  EXPECT_TRUE(GetWindowLongA(w, GWL_EXSTYLE) & WS_EX_TOPMOST) << "other bits stay";
+  ASSERT_TRUE(GetLayeredWindowAttributes(w, nullptr, &alpha, &flags));
+  EXPECT_EQ(alpha, 128);
+  EXPECT_EQ(flags, static_cast<DWORD>(LWA_ALPHA));
+  SetWindowAlpha(w, -1);
+  ASSERT_TRUE(GetLayeredWindowAttributes(w, nullptr, &alpha, &flags));
+  EXPECT_EQ(alpha, 255) << "a negative alpha uses its low byte";
+  SetWindowAlpha(w, 0);
+  ASSERT_TRUE(GetLayeredWindowAttributes(w, nullptr, &alpha, &flags));
+  EXPECT_EQ(alpha, 0);
+  EXPECT_TRUE(IsWindowVisible(w));
+  SetWindowAlpha(w, 300);
+  EXPECT_FALSE(GetWindowLongA(w, GWL_EXSTYLE) & WS_EX_LAYERED);
+  EXPECT_TRUE(GetWindowLongA(w, GWL_EXSTYLE) & WS_EX_TOPMOST);
+  TestWindow plain;
+  SetWindowAlpha(plain.get(), 255);
+  EXPECT_FALSE(GetWindowLongA(plain.get(), GWL_EXSTYLE) & WS_EX_LAYERED);
+}
+
+TEST(WindowPositions, CaptureAndRestoreIncludingAMaximisedWindow) {
+  TestWindow normal, maximised;
+  TestWindow untitled(0, WS_OVERLAPPEDWINDOW | WS_VISIBLE, nullptr, "");
+  TestWindow hidden(0, WS_OVERLAPPEDWINDOW);
+  ShowWindow(maximised.get(), SW_MAXIMIZE);
+  SetWindowPos(normal.get(), nullptr, 50, 60, 320, 240, SWP_NOZORDER);
+  WindowPositionList positions;
+  CaptureWindowPositions(positions, {});
+  auto remembered = [&](HWND w) {
+    for (const auto& r : positions)
+      if (r.window == w) return true;
+    return false;
+  };
+  EXPECT_TRUE(remembered(normal.get()));
+  EXPECT_TRUE(remembered(maximised.get()));
+  EXPECT_FALSE(remembered(untitled.get()));
+  EXPECT_FALSE(remembered(hidden.get()));
+
+  ShowWindow(maximised.get(), SW_RESTORE);
+  SetWindowPos(normal.get(), nullptr, 400, 300, 100, 100, SWP_NOZORDER);
+  ApplyWindowPositions(positions);
+  EXPECT_TRUE(IsZoomed(maximised.get()));
+  RECT r;
+  GetWindowRect(normal.get(), &r);
+  EXPECT_EQ(r.left, 50);
+  EXPECT_EQ(r.top, 60);
+  EXPECT_EQ(r.right - r.left, 320);
+  ApplyWindowPositions(positions);  // the same snapshot again
+  EXPECT_TRUE(IsZoomed(maximised.get()));
+}
+
+TEST(WindowPositions, ExcludedProgramsAreSkippedCaseSensitively) {
+  TestWindow window;
+  std::string path;
+  ASSERT_TRUE(GetWindowProcessPath(window.get(), path));
+  char own[MAX_PATH];
+  GetModuleFileNameA(nullptr, own, sizeof own);
+  EXPECT_EQ(_stricmp(path.c_str(), own), 0);
+  const std::string name = path.substr(path.find_last_of('\\') + 1);
+  std::string upper = name;
+  for (char& c : upper) c = static_cast<char>(toupper(static_cast<unsigned char>(c)));
+  ASSERT_NE(upper, name);
+  WindowPositionList positions;
+  CaptureWindowPositions(positions, {name});
+  for (const auto& r : positions) EXPECT_NE(r.window, window.get());
+  CaptureWindowPositions(positions, {upper});
+  bool found = false;
+  for (const auto& r : positions) found = found || r.window == window.get();
+  EXPECT_TRUE(found);
+}
+
+bool PutClipboardText(const std::string& text) {
+  if (!OpenClipboard(nullptr)) return false;
+  EmptyClipboard();
+  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
+  std::memcpy(GlobalLock(memory), text.c_str(), text.size() + 1);
+  GlobalUnlock(memory);
+  SetClipboardData(CF_TEXT, memory);
+  CloseClipboard();
+  return true;
+}
+
+TEST(TextCapture, ClipboardTextAndABitmapOnlyClipboard) {
+  ASSERT_TRUE(PutClipboardText("\x82\xA0 abc"));
+  std::string text = "old";
+  EXPECT_TRUE(GetClipboardText(text));
+  EXPECT_EQ(text, "\x82\xA0 abc");
+
+  ASSERT_TRUE(OpenClipboard(nullptr));
+  EmptyClipboard();
+  HDC screen = GetDC(nullptr);
+  SetClipboardData(CF_BITMAP, CreateCompatibleBitmap(screen, 4, 4));
+  ReleaseDC(nullptr, screen);
+  CloseClipboard();
+  text = "kept";
+  EXPECT_FALSE(GetClipboardText(text));
+  EXPECT_EQ(text, "kept");
+}
+
+}  // namespace
