@@ -31,8 +31,8 @@ std::string CommandLineFor(const HotKeyEntry& entry) {
     case ActionType::OpenUrl:
       return GetBrowserCommand() + " " + entry.target + BuildArgument(entry.textOption);
     default:  // OpenFile
-      return GetAssociatedCommand(ExtensionOf(entry.target), "open") + " \"" + entry.target +
-             "\"" + BuildArgument(entry.textOption);
+      return GetAssociatedCommand(ExtensionOf(entry.target), "open") + " \"" + entry.target + "\"" +
+             BuildArgument(entry.textOption);
   }
 }
 

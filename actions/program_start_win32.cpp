@@ -14,13 +14,20 @@ struct WindowSearch {
   DWORD processId = 0;
   HWND wanted = nullptr;
   HWND found = nullptr;
+  HWND firstHidden = nullptr;
 };
 
+// Every GUI thread also owns a hidden top-level IME window, which may come first; a window
+// the user can see is the one to bring back, so hidden ones count only when nothing else does.
 BOOL CALLBACK MatchProcess(HWND window, LPARAM context) {
   auto* search = reinterpret_cast<WindowSearch*>(context);
   DWORD owner = 0;
   GetWindowThreadProcessId(window, &owner);
   if (owner != search->processId) return TRUE;
+  if (!IsWindowVisible(window)) {
+    if (!search->firstHidden) search->firstHidden = window;
+    return TRUE;
+  }
   search->found = window;
   return FALSE;
 }
@@ -56,7 +63,7 @@ HWND FindProcessWindow(DWORD processId) {
   WindowSearch search;
   search.processId = processId;
   EnumWindows(&MatchProcess, reinterpret_cast<LPARAM>(&search));
-  return search.found;
+  return search.found ? search.found : search.firstHidden;
 }
 
 bool IsTopLevelWindow(HWND window) {

@@ -32,8 +32,8 @@ class RegistryKey {
   bool DefaultValue(std::string& value) const {
     char buffer[kPathBufferBytes] = "";
     DWORD size = sizeof buffer - 1;
-    if (!key_ || RegQueryValueExA(key_, "", nullptr, nullptr,
-                                  reinterpret_cast<BYTE*>(buffer), &size) != ERROR_SUCCESS) {
+    if (!key_ || RegQueryValueExA(key_, "", nullptr, nullptr, reinterpret_cast<BYTE*>(buffer),
+                                  &size) != ERROR_SUCCESS) {
       return false;
     }
     buffer[size < sizeof buffer ? size : sizeof buffer - 1] = '\0';

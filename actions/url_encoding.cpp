@@ -1,7 +1,5 @@
 #include "actions/url_encoding.h"
 
-#include <cstdio>
-
 bool IsCp932LeadByte(unsigned char byte) {
   return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
 }
@@ -28,9 +26,9 @@ namespace {
 enum class PairConversion { None, Jis, Euc };
 
 void AppendHex(std::string& out, int byte) {
-  char text[4];
-  std::snprintf(text, sizeof text, "%%%02X", byte & 0xFF);
-  out += text;
+  static const char kDigits[] = "0123456789ABCDEF";
+  const char text[3] = {'%', kDigits[(byte >> 4) & 0xF], kDigits[byte & 0xF]};
+  out.append(text, 3);
 }
 
 std::string EncodeDoubleBytes(std::string_view text, LeadBytePredicate isLead,

@@ -45,8 +45,7 @@ bool ProcessPathNt(DWORD processId, std::string& path) {
   auto moduleFileName = reinterpret_cast<GetModuleFileNameExFunction>(
       reinterpret_cast<void*>(GetProcAddress(psapi.get(), "GetModuleFileNameExA")));
   if (!enumModules || !moduleFileName) return false;
-  UniqueHandle process(
-      OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, processId));
+  UniqueHandle process(OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, processId));
   if (!process) return false;
   HMODULE firstModule = nullptr;
   DWORD needed = 0;
@@ -80,9 +79,26 @@ void CaptureWindowPositions(WindowPositionList& positions, const ExcludedPathLis
   EnumWindows(&CaptureWindow, reinterpret_cast<LPARAM>(&context));
 }
 
+namespace {
+
+// Some systems (Wine) refuse SetWindowPlacement for another process's window but move it
+// with SetWindowPos and ShowWindow; this puts the window where the placement says.
+void PlaceByPositionAndShow(HWND window, const WINDOWPLACEMENT& placement) {
+  if (IsZoomed(window) || IsIconic(window)) ShowWindow(window, SW_SHOWNOACTIVATE);
+  const RECT& r = placement.rcNormalPosition;
+  SetWindowPos(window, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
+               SWP_NOZORDER | SWP_NOACTIVATE);
+  if (placement.showCmd == SW_SHOWMAXIMIZED) ShowWindow(window, SW_SHOWMAXIMIZED);
+  if (placement.showCmd == SW_SHOWMINIMIZED) ShowWindow(window, SW_SHOWMINNOACTIVE);
+}
+
+}  // namespace
+
 void ApplyWindowPositions(const WindowPositionList& positions) {
   for (const WindowPositionRecord& record : positions) {
-    SetWindowPlacement(record.window, &record.placement);
+    if (!SetWindowPlacement(record.window, &record.placement) && IsWindow(record.window)) {
+      PlaceByPositionAndShow(record.window, record.placement);
+    }
   }
 }
 

@@ -64,5 +64,3 @@ void FindById1000(benchmark::State& state) {
 BENCHMARK(FindById1000);
 
 }  // namespace
-
-BENCHMARK_MAIN();

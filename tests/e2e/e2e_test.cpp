@@ -4,67 +4,16 @@
 #include <shellapi.h>
 #include <gtest/gtest.h>
 
-#include "hotkeys/key_file.h"
+#include "tests/e2e/e2e_support.h"
 #include "tests/support/screen_capture.h"
 #include "tests/support/tavolet_process.h"
 #include "tests/support/win_test_support.h"
 
 namespace {
 
-constexpr UINT kTrayNotify = WM_USER + 100;
-constexpr UINT kAllModifiers = MOD_CONTROL | MOD_ALT | MOD_SHIFT;
-
-std::string ScreenshotPath(const std::string& name) {
-  const std::string folder = ProgramFolder() + "screenshots";
-  CreateDirectoryA(folder.c_str(), nullptr);
-  return folder + "\\" + name + ".png";
-}
-
-KeyRecord Record(UINT key, const std::string& target) {
-  KeyRecord r;
-  r.virtualKey = key;
-  r.modifiers = kAllModifiers;
-  r.actionType = 1;
-  r.target = target;
-  return r;
-}
-
-std::string KeyFile(const std::vector<KeyRecord>& records) {
-  std::vector<const KeyRecord*> pointers;
-  for (const KeyRecord& r : records) pointers.push_back(&r);
-  return EncodeKeyFile(pointers);
-}
-
 const std::vector<KeyRecord> kThree = {Record(VK_F5, "first"), Record(VK_F6, "second"),
                                        Record(VK_F7, "third")};
 const std::vector<KeyRecord> kThreeReversed = {kThree[2], kThree[1], kThree[0]};
-
-// The stand-in desktop runs for the whole suite, as the shell's desktop would.
-class StandInDesktop : public ::testing::Environment {
- public:
-  void SetUp() override {
-    if (FindWindowA("Progman", nullptr)) return;
-    std::string commandLine = "\"" + ProgramFolder() + "desktop_standin.exe\"";
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION info{};
-    if (CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                       &startup, &info)) {
-      CloseHandle(info.hThread);
-      process_ = info.hProcess;
-      WaitFor([] { return FindWindowA("Progman", nullptr) != nullptr; }, 10000);
-    }
-  }
-  void TearDown() override {
-    if (!process_) return;
-    if (HWND progman = FindWindowA("Progman", nullptr)) PostMessageA(progman, WM_CLOSE, 0, 0);
-    if (WaitForSingleObject(process_, 5000) != WAIT_OBJECT_0) TerminateProcess(process_, 1);
-    CloseHandle(process_);
-  }
-
- private:
-  HANDLE process_ = nullptr;
-};
 
 class TavoletE2E : public ::testing::Test {
  protected:
@@ -244,9 +193,3 @@ TEST_F(TavoletE2E, SystemMenuAboutItemOpensTheAboutBox) {
 }
 
 }  // namespace
-
-int main(int argc, char** argv) {
-  ::testing::InitGoogleTest(&argc, argv);
-  ::testing::AddGlobalTestEnvironment(new StandInDesktop);
-  return RUN_ALL_TESTS();
-}

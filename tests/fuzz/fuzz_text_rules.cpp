@@ -24,7 +24,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (quoted.size() < 2 || quoted.front() != '"' || quoted.back() != '"') std::abort();
   const SplitPath parts = SplitPathName(text);
   if (parts.drive.size() + parts.directory.size() + parts.fileName.size() +
-          parts.extension.size() != size) {
+          parts.extension.size() !=
+      size) {
     std::abort();
   }
   ExtensionOf(text);

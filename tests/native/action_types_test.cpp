@@ -7,8 +7,10 @@ using namespace std::string_literals;
 namespace {
 
 TEST(ActionTypes, NamesAreShiftJisInValueOrder) {
-  EXPECT_EQ(ActionTypeName(static_cast<int32_t>(ActionType::RunProgram)), "\x83\x41\x83\x76\x83\x8A\x82\xF0\x8E\xC0\x8D\x73"s);
-  EXPECT_EQ(ActionTypeName(static_cast<int32_t>(ActionType::OpenUrl)), "URL\x82\xF0\x8A\x4A\x82\xAD"s);
+  EXPECT_EQ(ActionTypeName(static_cast<int32_t>(ActionType::RunProgram)),
+            "\x83\x41\x83\x76\x83\x8A\x82\xF0\x8E\xC0\x8D\x73"s);
+  EXPECT_EQ(ActionTypeName(static_cast<int32_t>(ActionType::OpenUrl)),
+            "URL\x82\xF0\x8A\x4A\x82\xAD"s);
   EXPECT_EQ(ActionTypeName(static_cast<int32_t>(ActionType::SendThreadMessage)),
             "\x83\x81\x83\x62\x83\x5A\x81\x5B\x83\x57\x91\x97\x90\x4D(Thread)"s);
   EXPECT_EQ(ActionTypeName(static_cast<int32_t>(ActionType::VolumeUp)),

@@ -5,7 +5,8 @@
 namespace {
 
 TEST(WorkingDirectory, Derivation) {
-  EXPECT_EQ(WorkingDirectoryFor("\"C:\\Program Files\\App\\app.exe\" -x"), "C:\\Program Files\\App");
+  EXPECT_EQ(WorkingDirectoryFor("\"C:\\Program Files\\App\\app.exe\" -x"),
+            "C:\\Program Files\\App");
   EXPECT_EQ(WorkingDirectoryFor("C:\\Tools\\app.exe C:\\data\\file.txt"),
             "C:\\Tools\\app.exe C:\\data");
   EXPECT_EQ(WorkingDirectoryFor("notepad.exe "), "notepad.exe ");

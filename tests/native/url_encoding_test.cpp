@@ -7,10 +7,10 @@
 
 namespace {
 
-const std::string kA = "\x82\xA0";        // あ
-const std::string kAji = "\x88\x9F";      // 亜
-const std::string kOddRow = "\x89\x9E";   // second byte 0x9E
-const std::string kHalfA = "\xB1";        // ｱ
+const std::string kA = "\x82\xA0";       // あ
+const std::string kAji = "\x88\x9F";     // 亜
+const std::string kOddRow = "\x89\x9E";  // second byte 0x9E
+const std::string kHalfA = "\xB1";       // ｱ
 
 TEST(UrlEncoding, DoubleByteExamples) {
   EXPECT_EQ(UrlEncodeSjis(kA), "%82%A0");

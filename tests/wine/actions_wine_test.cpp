@@ -152,8 +152,8 @@ class TestWindow {
  public:
   explicit TestWindow(DWORD exStyle = 0, DWORD style = WS_OVERLAPPEDWINDOW | WS_VISIBLE,
                       HWND parent = nullptr, const char* title = "Tavolet test window") {
-    window_ = CreateWindowExA(exStyle, "STATIC", title, style, 100, 100, 300, 200, parent,
-                              nullptr, nullptr, nullptr);
+    window_ = CreateWindowExA(exStyle, "STATIC", title, style, 100, 100, 300, 200, parent, nullptr,
+                              nullptr, nullptr);
   }
   ~TestWindow() {
     if (IsWindow(window_)) DestroyWindow(window_);

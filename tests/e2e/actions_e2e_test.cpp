@@ -1,0 +1,376 @@
+// Hot keys of every kind that needs neither the mixer nor a hook library, posted to the
+// running Tavolet as WM_HOTKEY and observed from outside: the recorder program's log, the
+// clipboard, this test's own window and its messages, placement and layered attributes.
+#include <windows.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <sstream>
+
+#include "tests/e2e/e2e_support.h"
+#include "tests/support/tavolet_process.h"
+#include "tests/support/win_test_support.h"
+
+namespace {
+
+constexpr UINT kRecorderMessage = WM_APP + 0x21;
+
+KeyRecord Entry(int type, UINT key) {
+  KeyRecord r = Record(key, "");
+  r.actionType = type;
+  return r;
+}
+
+std::vector<HWND> RecorderWindows() {
+  std::vector<HWND> found;
+  for (HWND w = FindWindowExA(nullptr, nullptr, "TavoletRecorder", nullptr); w;
+       w = FindWindowExA(nullptr, w, "TavoletRecorder", nullptr)) {
+    found.push_back(w);
+  }
+  return found;
+}
+
+bool PutClipboardText(const std::string& text) {
+  if (!OpenClipboard(nullptr)) return false;
+  EmptyClipboard();
+  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
+  std::memcpy(GlobalLock(memory), text.c_str(), text.size() + 1);
+  GlobalUnlock(memory);
+  SetClipboardData(CF_TEXT, memory);
+  CloseClipboard();
+  return true;
+}
+
+class ActionsE2E : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    logPath_ = folder_.File("recorder.log");
+    SetEnvironmentVariableA("TAVOLET_RECORDER_LOG", logPath_.c_str());
+    recorder_ = ProgramFolder() + "recorder.exe";
+    recorderFolder_ = ProgramFolder().substr(0, ProgramFolder().size() - 1);
+  }
+  void TearDown() override {
+    for (HWND w : RecorderWindows()) PostMessageA(w, WM_CLOSE, 0, 0);
+    if (!WaitFor([] { return RecorderWindows().empty(); }, 5000)) {
+      for (HWND w : RecorderWindows()) {
+        DWORD id = 0;
+        GetWindowThreadProcessId(w, &id);
+        if (HANDLE process = OpenProcess(PROCESS_TERMINATE, FALSE, id)) {
+          TerminateProcess(process, 1);
+          CloseHandle(process);
+        }
+      }
+    }
+    if (ownWindow_) DestroyWindow(ownWindow_);
+    if (tavolet_.MainWindow()) EXPECT_EQ(tavolet_.ExitFromMenu(), 0u);
+  }
+
+  void StartWith(const std::vector<KeyRecord>& entries) {
+    ASSERT_TRUE(WriteBytes(folder_.File("key.cfg"), KeyFile(entries)));
+    ASSERT_TRUE(tavolet_.Start(folder_.Path()));
+    ASSERT_TRUE(tavolet_.WaitForIcon());
+  }
+  void Press(int id) { PostMessageA(tavolet_.MainWindow(), WM_HOTKEY, id, 0); }
+
+  std::vector<std::string> Log() const {
+    std::vector<std::string> lines;
+    std::stringstream text(ReadBytes(logPath_));
+    for (std::string line; std::getline(text, line);) lines.push_back(line);
+    return lines;
+  }
+  std::vector<std::string> Starts() const {
+    std::vector<std::string> starts;
+    for (const std::string& line : Log()) {
+      if (line.rfind("start|", 0) == 0) starts.push_back(line);
+    }
+    return starts;
+  }
+  bool WaitForStarts(size_t count, DWORD timeoutMs = 8000) {
+    return WaitFor([&] { return Starts().size() >= count; }, timeoutMs);
+  }
+  HWND WaitForRecorderWindow() {
+    HWND found = nullptr;
+    WaitFor(
+        [&] {
+          const auto windows = RecorderWindows();
+          found = windows.empty() ? nullptr : windows.front();
+          return found && IsWindowVisible(found);
+        },
+        8000);
+    return found;
+  }
+  // A window of this test in the foreground, for the kinds that act on the foreground window.
+  HWND ForegroundOwnWindow() {
+    ownWindow_ =
+        CreateWindowExA(0, "STATIC", "Tavolet E2E target", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 200,
+                        150, 300, 200, nullptr, nullptr, nullptr, nullptr);
+    SetForegroundWindow(ownWindow_);
+    WaitFor([&] { return GetForegroundWindow() == ownWindow_; }, 3000);
+    return ownWindow_;
+  }
+  // Waits for a message of this test's thread in the recorder range.
+  bool WaitForOwnMessage(UINT message, MSG& received, DWORD timeoutMs = 5000) {
+    const DWORD start = GetTickCount();
+    while (GetTickCount() - start < timeoutMs) {
+      if (PeekMessageA(&received, nullptr, message, message, PM_REMOVE)) return true;
+      // Everything but the range the hot keys post, so no awaited message is swallowed here.
+      MSG other;
+      while (PeekMessageA(&other, nullptr, 0, WM_APP - 1, PM_REMOVE) ||
+             PeekMessageA(&other, nullptr, 0xC000, 0xFFFF, PM_REMOVE)) {
+        DispatchMessageA(&other);
+      }
+      Sleep(5);
+    }
+    return false;
+  }
+
+  TempFolder folder_;
+  TavoletProcess tavolet_;
+  std::string logPath_, recorder_, recorderFolder_;
+  HWND ownWindow_ = nullptr;
+};
+
+TEST_F(ActionsE2E, RunProgramPassesTargetAndOneSpaceFromTheProgramsFolder) {
+  KeyRecord run = Entry(1, VK_F5);
+  run.target = recorder_;
+  StartWith({run});
+  Press(1);
+  ASSERT_TRUE(WaitForStarts(1));
+  EXPECT_EQ(Starts()[0], "start|" + recorder_ + " |" + recorderFolder_);
+}
+
+TEST_F(ActionsE2E, SingleInstanceBringsTheWindowBackUntilItIsClosed) {
+  KeyRecord run = Entry(1, VK_F5);
+  run.target = recorder_;
+  run.singleInstance = 1;
+  StartWith({run});
+  Press(1);
+  ASSERT_TRUE(WaitForStarts(1));
+  HWND window = WaitForRecorderWindow();
+  ASSERT_NE(window, nullptr);
+  Sleep(600);  // Tavolet's own wait after the start
+  ShowWindow(window, SW_MINIMIZE);
+  Press(1);
+  EXPECT_TRUE(WaitFor([&] { return !IsIconic(window); }, 5000)) << "restored";
+  Sleep(800);
+  EXPECT_EQ(Starts().size(), 1u) << "nothing started the second time";
+  EXPECT_EQ(GetForegroundWindow(), window);
+  PostMessageA(window, WM_CLOSE, 0, 0);
+  ASSERT_TRUE(WaitFor([&] { return !IsWindow(window); }, 5000));
+  Press(1);
+  EXPECT_TRUE(WaitForStarts(2)) << "a closed window is started again";
+}
+
+TEST_F(ActionsE2E, WithoutSingleInstanceEveryPressStarts) {
+  KeyRecord run = Entry(1, VK_F5);
+  run.target = recorder_;
+  StartWith({run});
+  Press(1);
+  Press(1);
+  EXPECT_TRUE(WaitForStarts(2));
+}
+
+class RegistryKeysE2E : public ActionsE2E {
+ protected:
+  void TearDown() override {
+    ActionsE2E::TearDown();
+    RegDeleteTreeA(HKEY_CLASSES_ROOT, "TavoletE2E.Browser");
+    RegDeleteTreeA(HKEY_CLASSES_ROOT, "TavoletE2E.Document");
+    RegDeleteTreeA(HKEY_CLASSES_ROOT, ".tavdoc");
+    RegDeleteTreeA(HKEY_CURRENT_USER, kChoice);
+  }
+  static void SetValue(HKEY root, const std::string& path, const char* name,
+                       const std::string& value) {
+    HKEY key = nullptr;
+    ASSERT_EQ(
+        RegCreateKeyExA(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
+        ERROR_SUCCESS);
+    RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                   static_cast<DWORD>(value.size() + 1));
+    RegCloseKey(key);
+  }
+  static constexpr const char* kChoice =
+      "Software\\Microsoft\\Windows\\Shell\\Associations\\UrlAssociations\\http\\UserChoice";
+};
+
+TEST_F(RegistryKeysE2E, OpenUrlAppendsTheClipboardEncodedInUtf8) {
+  SetValue(HKEY_CLASSES_ROOT, "TavoletE2E.Browser\\shell\\open\\command", "",
+           "\"" + recorder_ + "\" \"%1\"");
+  SetValue(HKEY_CURRENT_USER, kChoice, "ProgId", "TavoletE2E.Browser");
+  KeyRecord url = Entry(2, VK_F5);
+  url.target = "http://example.invalid/search?q=";
+  url.textOption = 0x41;
+  StartWith({url});
+  ASSERT_TRUE(PutClipboardText("\x82\xA0\x82\xA2\x82\xA4 abc"));  // "あいう abc"
+  Press(1);
+  ASSERT_TRUE(WaitForStarts(1));
+  EXPECT_EQ(Starts()[0],
+            "start|\"" + recorder_ +
+                "\" http://example.invalid/search?q=%E3%81%82%E3%81%84%E3%81%86%20abc|" +
+                recorderFolder_);
+}
+
+TEST_F(RegistryKeysE2E, OpenFileStartsTheTypesProgramWithTheQuotedPath) {
+  SetValue(HKEY_CLASSES_ROOT, ".tavdoc", "", "TavoletE2E.Document");
+  SetValue(HKEY_CLASSES_ROOT, "TavoletE2E.Document\\shell\\open\\command", "", recorder_ + " %1");
+  KeyRecord file = Entry(3, VK_F5);
+  file.target = "C:\\some folder\\report.tavdoc";
+  StartWith({file});
+  Press(1);
+  ASSERT_TRUE(WaitForStarts(1));
+  EXPECT_EQ(Starts()[0],
+            "start|\"" + recorder_ + "\" \"C:\\some folder\\report.tavdoc\"|" + recorderFolder_);
+}
+
+TEST_F(ActionsE2E, SelectedTextOfAnotherProgramIsPassedAlong) {
+  KeyRecord run = Entry(1, VK_F5);
+  run.target = recorder_;
+  KeyRecord withSelection = run;
+  withSelection.textOption = 2;
+  StartWith({run, withSelection});
+  Press(1);
+  HWND window = WaitForRecorderWindow();
+  ASSERT_NE(window, nullptr);
+  SetForegroundWindow(window);
+  ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == window; }, 3000));
+  Press(2);
+  ASSERT_TRUE(WaitForStarts(2));
+  EXPECT_EQ(Starts()[1], "start|" + recorder_ + " selected words|" + recorderFolder_);
+  std::string clipboard;
+  ASSERT_TRUE(OpenClipboard(nullptr));
+  if (HANDLE data = GetClipboardData(CF_TEXT))
+    clipboard = static_cast<const char*>(GlobalLock(data));
+  CloseClipboard();
+  EXPECT_EQ(clipboard, "selected words") << "the copied selection stays on the clipboard";
+}
+
+TEST_F(ActionsE2E, MessagesGoToTheForegroundWindowAndItsThread) {
+  KeyRecord toWindow = Entry(4, VK_F5);
+  toWindow.message = kRecorderMessage;
+  toWindow.wParam = 0x1234;
+  toWindow.lParam = 0x5678;
+  KeyRecord toThread = toWindow;
+  toThread.actionType = 5;
+  toThread.message = kRecorderMessage + 1;
+  StartWith({toWindow, toThread});
+  HWND own = ForegroundOwnWindow();
+  ASSERT_EQ(GetForegroundWindow(), own);
+  Press(1);
+  MSG received{};
+  ASSERT_TRUE(WaitForOwnMessage(kRecorderMessage, received));
+  EXPECT_EQ(received.hwnd, own);
+  EXPECT_EQ(received.wParam, 0x1234u);
+  EXPECT_EQ(received.lParam, 0x5678);
+  Press(2);
+  ASSERT_TRUE(WaitForOwnMessage(kRecorderMessage + 1, received));
+  EXPECT_EQ(received.hwnd, nullptr) << "a thread message";
+  EXPECT_EQ(received.wParam, 0x1234u);
+}
+
+TEST_F(ActionsE2E, TranslucentWindowSetsAndClearsTheForegroundWindowsAlpha) {
+  KeyRecord half = Entry(12, VK_F5);
+  half.param1 = 128;
+  KeyRecord opaque = half;
+  opaque.param1 = 300;
+  StartWith({half, opaque});
+  HWND own = ForegroundOwnWindow();
+  Press(1);
+  ASSERT_TRUE(
+      WaitFor([&] { return (GetWindowLongA(own, GWL_EXSTYLE) & WS_EX_LAYERED) != 0; }, 5000));
+  BYTE alpha = 0;
+  DWORD flags = 0;
+  ASSERT_TRUE(GetLayeredWindowAttributes(own, nullptr, &alpha, &flags));
+  EXPECT_EQ(alpha, 128);
+  EXPECT_EQ(flags, static_cast<DWORD>(LWA_ALPHA));
+  Press(2);
+  EXPECT_TRUE(
+      WaitFor([&] { return (GetWindowLongA(own, GWL_EXSTYLE) & WS_EX_LAYERED) == 0; }, 5000));
+}
+
+TEST_F(ActionsE2E, WindowPositionsAreRememberedAndPutBack) {
+  StartWith({Entry(10, VK_F5), Entry(11, VK_F6)});
+  HWND own = ForegroundOwnWindow();
+  SetWindowPos(own, nullptr, 40, 50, 300, 200, SWP_NOZORDER);
+  Press(1);
+  Sleep(500);
+  SetWindowPos(own, nullptr, 420, 330, 150, 100, SWP_NOZORDER);
+  Press(2);
+  RECT r{};
+  EXPECT_TRUE(WaitFor(
+      [&] {
+        GetWindowRect(own, &r);
+        return r.left == 40 && r.top == 50;
+      },
+      5000));
+  EXPECT_EQ(r.right - r.left, 300);
+  SetWindowPos(own, nullptr, 420, 330, 150, 100, SWP_NOZORDER);
+  Press(2);  // the same snapshot again
+  EXPECT_TRUE(WaitFor(
+      [&] {
+        GetWindowRect(own, &r);
+        return r.left == 40;
+      },
+      5000));
+}
+
+TEST_F(ActionsE2E, SystemParameterSwitchesTheScreenSaver) {
+  KeyRecord off = Entry(13, VK_F5);
+  off.param2 = SPI_SETSCREENSAVEACTIVE;
+  off.param1 = 0;
+  KeyRecord on = off;
+  on.param1 = 1;
+  StartWith({off, on});
+  auto active = [] {
+    BOOL value = FALSE;
+    SystemParametersInfoA(SPI_GETSCREENSAVEACTIVE, 0, &value, 0);
+    return value != FALSE;
+  };
+  Press(1);
+  EXPECT_TRUE(WaitFor([&] { return !active(); }, 5000));
+  Press(2);
+  EXPECT_TRUE(WaitFor(active, 5000));
+}
+
+// A flood of hot keys leaves Tavolet responsive and its handle and object counts where they
+// started.
+TEST_F(ActionsE2E, FiveThousandHotKeysLeakNothing) {
+  KeyRecord post = Entry(4, VK_F5);
+  post.message = kRecorderMessage;
+  KeyRecord translucent = Entry(12, VK_F8);
+  translucent.param1 = 255;
+  KeyRecord parameter = Entry(13, VK_F9);
+  parameter.param2 = SPI_SETSCREENSAVEACTIVE;
+  parameter.param1 = 1;
+  KeyRecord done = Entry(4, VK_F11);
+  done.message = kRecorderMessage + 2;
+  StartWith({post, Entry(10, VK_F6), Entry(11, VK_F7), translucent, parameter, done});
+  ForegroundOwnWindow();
+  HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, tavolet_.Id());
+  ASSERT_NE(process, nullptr);
+  auto counts = [&] {
+    DWORD handles = 0;
+    GetProcessHandleCount(process, &handles);
+    return std::vector<DWORD>{handles, GetGuiResources(process, GR_GDIOBJECTS),
+                              GetGuiResources(process, GR_USEROBJECTS)};
+  };
+  // One round first, so that lazily loaded libraries are in before counting.
+  for (int id = 1; id <= 6; ++id) Press(id);
+  MSG received{};
+  ASSERT_TRUE(WaitForOwnMessage(kRecorderMessage + 2, received, 20000));
+  const std::vector<DWORD> before = counts();
+  const int ids[] = {1, 2, 3, 4, 5, 77};
+  for (int i = 0; i < 5000; ++i) Press(ids[i % 6]);
+  Press(6);
+  ASSERT_TRUE(WaitForOwnMessage(kRecorderMessage + 2, received, 120000)) << "Tavolet stopped";
+  DWORD_PTR answer = 0;
+  EXPECT_TRUE(SendMessageTimeoutA(tavolet_.MainWindow(), WM_NULL, 0, 0, SMTO_NORMAL, 2000, &answer))
+      << "responsive";
+  const std::vector<DWORD> after = counts();
+  EXPECT_LE(after[0], before[0] + 5) << "handles " << before[0] << " -> " << after[0];
+  EXPECT_LE(after[1], before[1] + 5) << "GDI objects";
+  EXPECT_LE(after[2], before[2] + 5) << "USER objects";
+  CloseHandle(process);
+}
+
+}  // namespace

@@ -1,0 +1,9 @@
+#include <gtest/gtest.h>
+
+#include "tests/e2e/e2e_support.h"
+
+int main(int argc, char** argv) {
+  ::testing::InitGoogleTest(&argc, argv);
+  ::testing::AddGlobalTestEnvironment(new StandInDesktop);
+  return RUN_ALL_TESTS();
+}
