@@ -245,6 +245,72 @@ TEST_F(ActionsE2E, SelectedTextOfAnotherProgramIsPassedAlong) {
   EXPECT_EQ(clipboard, "selected words") << "the copied selection stays on the clipboard";
 }
 
+// The focused control decides which copy messages go where; a control that copies nothing
+// leaves the clipboard's earlier text as the result.
+TEST_F(ActionsE2E, CopyMessagesFollowTheFocusedControl) {
+  struct Case {
+    const char* mode;
+    std::vector<std::string> expected;
+  };
+  const Case cases[] = {
+      {" /ie", {"command|focus|1000F|0"}},
+      {" /rich", {"command|main|E122|0"}},
+      {" /plain", {"command|focus|E122|0", "char|focus|3|2E0001"}},
+  };
+  KeyRecord capture = Entry(1, VK_F6);
+  capture.target = recorder_;
+  capture.textOption = 2;
+  std::vector<KeyRecord> entries = {capture};
+  for (const Case& c : cases) {
+    KeyRecord start = Entry(1, VK_F7 + static_cast<UINT>(entries.size()));
+    start.target = recorder_ + c.mode;
+    entries.push_back(start);
+  }
+  StartWith(entries);
+  for (size_t i = 0; i < std::size(cases); ++i) {
+    SCOPED_TRACE(cases[i].mode);
+    ASSERT_TRUE(PutClipboardText("before"));
+    const size_t startsBefore = Starts().size();
+    Press(static_cast<int>(i) + 2);
+    ASSERT_TRUE(WaitForStarts(startsBefore + 1));
+    HWND window = WaitForRecorderWindow();
+    SetForegroundWindow(window);
+    ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == window; }, 3000));
+    Press(1);
+    ASSERT_TRUE(WaitForStarts(startsBefore + 2));
+    EXPECT_EQ(Starts().back(), "start|" + recorder_ + " before|" + recorderFolder_);
+    std::vector<std::string> copies;
+    for (const std::string& line : Log()) {
+      if (line.rfind("command|", 0) == 0 || line.rfind("char|", 0) == 0) copies.push_back(line);
+    }
+    EXPECT_EQ(copies, cases[i].expected);
+    for (HWND w : RecorderWindows()) PostMessageA(w, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(WaitFor([] { return RecorderWindows().empty(); }, 5000));
+    DeleteFileA(logPath_.c_str());
+  }
+}
+
+// A program that stops answering the copy messages holds Tavolet up for a few seconds at most.
+TEST_F(ActionsE2E, AHungProgramCannotFreezeTheCapture) {
+  KeyRecord capture = Entry(1, VK_F6);
+  capture.target = recorder_;
+  capture.textOption = 2;
+  KeyRecord hung = Entry(1, VK_F7);
+  hung.target = recorder_ + " /hang";
+  StartWith({capture, hung});
+  ASSERT_TRUE(PutClipboardText("before"));
+  Press(2);
+  HWND window = WaitForRecorderWindow();
+  ASSERT_NE(window, nullptr);
+  SetForegroundWindow(window);
+  ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == window; }, 3000));
+  const DWORD pressed = GetTickCount();
+  Press(1);
+  ASSERT_TRUE(WaitForStarts(2, 12000));
+  EXPECT_LT(GetTickCount() - pressed, 8000u) << "the copy messages are bounded";
+  EXPECT_EQ(Starts().back(), "start|" + recorder_ + " before|" + recorderFolder_);
+}
+
 TEST_F(ActionsE2E, MessagesGoToTheForegroundWindowAndItsThread) {
   KeyRecord toWindow = Entry(4, VK_F5);
   toWindow.message = kRecorderMessage;

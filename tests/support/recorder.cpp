@@ -5,6 +5,11 @@
 //   thread|<message>|<wParam>|<lParam>     the same range posted to its thread
 // The start line is written once its window, "Tavolet Recorder", exists. The window holds an
 // edit control with "selected words" selected and focused. It ends when the window is closed.
+// With the argument /ie the focused control is instead a window of the class
+// "Internet Explorer_Server", with /rich a window whose text is "RichChocoa", with /plain a
+// window of neither kind (/hang: one that then stops answering for 15 s); then every
+// WM_COMMAND and WM_CHAR reaching the main window or that control is logged as
+//   command|main or focus|<wParam>|<lParam>    char|main or focus|<wParam>|<lParam>
 #include <windows.h>
 
 #include <cstdio>
@@ -31,7 +36,30 @@ std::string MessageLine(const char* kind, UINT message, WPARAM wParam, LPARAM lP
   return line;
 }
 
+bool LogCopyMessage(const char* who, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message != WM_COMMAND && message != WM_CHAR) return false;
+  char line[128];
+  std::snprintf(line, sizeof line, "%s|%s|%llX|%llX", message == WM_COMMAND ? "command" : "char",
+                who, static_cast<unsigned long long>(wParam),
+                static_cast<unsigned long long>(lParam));
+  Append(line);
+  return true;
+}
+
+bool hangOnCopy = false;
+
+LRESULT CALLBACK FocusProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (LogCopyMessage("focus", message, wParam, lParam)) {
+    if (hangOnCopy) Sleep(15000);
+    return 0;
+  }
+  return DefWindowProcA(window, message, wParam, lParam);
+}
+
+bool loggingMain = false;
+
 LRESULT CALLBACK RecorderProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (loggingMain && LogCopyMessage("main", message, wParam, lParam)) return 0;
   if (message >= WM_APP && message <= 0xBFFF) {
     Append(MessageLine("window", message, wParam, lParam));
     return 0;
@@ -60,10 +88,28 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
   RegisterClassA(&windowClass);
   HWND window = CreateWindowExA(0, "TavoletRecorder", "Tavolet Recorder", WS_OVERLAPPEDWINDOW, 120,
                                 120, 360, 160, nullptr, nullptr, instance, nullptr);
-  HWND edit = CreateWindowExA(WS_EX_CLIENTEDGE, "EDIT", "some selected words here",
-                              WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL, 10, 10, 320, 24, window,
-                              reinterpret_cast<HMENU>(1), instance, nullptr);
-  SendMessageA(edit, EM_SETSEL, 5, 19);  // "selected words"
+  const std::string arguments = GetCommandLineA();
+  const bool ie = arguments.find(" /ie") != std::string::npos;
+  const bool rich = arguments.find(" /rich") != std::string::npos;
+  hangOnCopy = arguments.find(" /hang") != std::string::npos;
+  const bool plain = hangOnCopy || arguments.find(" /plain") != std::string::npos;
+  HWND edit = nullptr;
+  if (ie || rich || plain) {
+    loggingMain = true;
+    WNDCLASSA focusClass{};
+    focusClass.lpfnWndProc = FocusProc;
+    focusClass.hInstance = instance;
+    focusClass.lpszClassName = ie ? "Internet Explorer_Server" : "TavoletRecorderFocus";
+    RegisterClassA(&focusClass);
+    edit = CreateWindowExA(0, focusClass.lpszClassName, rich ? "RichChocoa" : "page",
+                           WS_CHILD | WS_VISIBLE, 10, 10, 320, 24, window,
+                           reinterpret_cast<HMENU>(1), instance, nullptr);
+  } else {
+    edit = CreateWindowExA(WS_EX_CLIENTEDGE, "EDIT", "some selected words here",
+                           WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL, 10, 10, 320, 24, window,
+                           reinterpret_cast<HMENU>(1), instance, nullptr);
+    SendMessageA(edit, EM_SETSEL, 5, 19);  // "selected words"
+  }
   ShowWindow(window, show);
   SetFocus(edit);
   // Written once the window exists, so whoever reads the line can find the window.
