@@ -2,12 +2,14 @@
 
 #include "actions/command_line.h"
 #include "actions/layered_window.h"
+#include "actions/mixer_rules.h"
 #include "actions/program_start.h"
 #include "actions/registry_lookup.h"
 #include "actions/text_capture.h"
 #include "actions/text_option.h"
 #include "actions/url_encoding.h"
 #include "actions/utf8_encoding.h"
+#include "actions/volume_mixer.h"
 #include "app/main_app.h"
 #include "hotkeys/action_types.h"
 
@@ -22,6 +24,24 @@ bool BringBack(HWND window) {
   SetActiveWindow(window);
   SetForegroundWindow(window);
   return true;
+}
+
+// First press: minimise the foreground window and silence every mixer control; the next press
+// (while that window exists) brings both back.
+void RunBossKey(HotKeyEntry& entry) {
+  VolumeMixer& mixer = VolumeMixer::Instance();
+  if (IsTopLevelWindow(entry.window)) {
+    SendMessageA(entry.window, WM_SYSCOMMAND, SC_RESTORE, 0);
+    entry.window = nullptr;
+    mixer.RestoreLevels();
+    return;
+  }
+  HWND foreground = GetForegroundWindow();
+  if (!foreground) return;
+  entry.window = foreground;
+  SendMessageA(foreground, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+  mixer.SaveLevels();
+  mixer.SetMute(1, kAnyMixerDevice, kAnyLineType);
 }
 
 std::string CommandLineFor(const HotKeyEntry& entry) {
@@ -85,6 +105,20 @@ void CMainApp::DispatchAction(HotKeyEntry& entry) {
                            entry.wParam, entry.lParam);
       }
       return;
+    case ActionType::BossKey:
+      RunBossKey(entry);
+      return;
+    case ActionType::VolumeUp:
+      VolumeMixer::Instance().ChangeVolume(entry.param1, entry.mixerDevice, entry.mixerLineType);
+      return;
+    case ActionType::VolumeDown:
+      VolumeMixer::Instance().ChangeVolume(
+          static_cast<int32_t>(0u - static_cast<uint32_t>(entry.param1)), entry.mixerDevice,
+          entry.mixerLineType);
+      return;
+    case ActionType::VolumeMute:
+      VolumeMixer::Instance().SetMute(-1, entry.mixerDevice, entry.mixerLineType);
+      return;
     case ActionType::SaveWindowPositions:
       CaptureWindowPositions(windowPositions, excludedPaths);
       return;
@@ -98,8 +132,8 @@ void CMainApp::DispatchAction(HotKeyEntry& entry) {
       SystemParametersInfoA(static_cast<UINT>(entry.param2), static_cast<UINT>(entry.param1),
                             nullptr, SPIF_SENDCHANGE);
       return;
-    // The boss key and the volume kinds join with the mixer, the screen-saver toggle with the
-    // system hook library; until then they do nothing, as do unknown types.
+    // The screen-saver toggle joins with the system hook library; until then it does nothing,
+    // as do unknown types.
     default:
       return;
   }

@@ -1,6 +1,9 @@
 #include "app/main_app.h"
 
+#include "actions/mixer_rules.h"
+#include "actions/volume_mixer.h"
 #include "app/main_dlg.h"
+#include "hotkeys/key_list_dlg.h"
 #include "resources/resource.h"
 
 static_assert(ID_APP_EXIT == TAVOLET_APP_EXIT);
@@ -24,7 +27,7 @@ BOOL CMainApp::InitInstance() {
   }
   Sleep(kStartPauseMs);
 
-  // Start-up step: the mixer's control list joins with the volume control.
+  VolumeMixer::Instance().Initialize(kAnyMixerDevice, 0x100A);
 
   mainDialog = new CMainDlg;
   m_pMainWnd = mainDialog;
@@ -76,9 +79,21 @@ bool CMainApp::OnCmdMsg(UINT id, UINT code) {
     case ID_APP_EXIT:
       PostQuitMessage(0);
       return true;
-    // ID_EDIT_KEYS (the key list) and ID_PROPERTIES (the properties dialog) are handled
-    // here once those dialogs exist.
+    case ID_EDIT_KEYS:
+      ShowKeyList();
+      return true;
+    // ID_PROPERTIES (the properties dialog) is handled here once that dialog exists.
     default:
       return CWinApp::OnCmdMsg(id, code);
   }
+}
+
+void CMainApp::ShowKeyList() {
+  if (keyListOpen_) return;
+  keyListOpen_ = true;
+  {
+    CKeyListDlg keyList(hotKeys);
+    keyList.DoModal();
+  }
+  keyListOpen_ = false;
 }

@@ -28,6 +28,8 @@ class CMainApp : public CWinApp {
   // Releases the hooks, writes the configuration files and empties the hot-key table.
   void SaveAndRelease();
   void DispatchAction(HotKeyEntry& entry);
+  // The key list, modal; a second call while one is open returns at once.
+  void ShowKeyList();
 
   CMainDlg* mainDialog = nullptr;
   UniqueHandle instanceMutex;
@@ -37,6 +39,7 @@ class CMainApp : public CWinApp {
 
  private:
   bool startFailed_ = false;
+  bool keyListOpen_ = false;
   // Set once the table has been written and emptied, so that a second run after a
   // cancelled log-off cannot overwrite that file with the empty table.
   bool keysReleased_ = false;

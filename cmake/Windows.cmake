@@ -32,6 +32,7 @@ add_library(tavolet_core STATIC
     actions/registry_lookup_win32.cpp
     actions/text_capture_win32.cpp
     actions/utf8_encoding_win32.cpp
+    actions/volume_mixer_win32.cpp
     actions/window_positions_win32.cpp
     app/about_dlg.cpp
     app/main_app.cpp
@@ -42,8 +43,11 @@ add_library(tavolet_core STATIC
     framework/dialog.cpp
     framework/file_io_win32.cpp
     framework/wnd.cpp
-    hotkeys/hotkey_registration_win32.cpp)
-target_link_libraries(tavolet_core PUBLIC advapi32 comctl32 shell32 gdi32 user32)
+    hotkeys/anchor_layout.cpp
+    hotkeys/hotkey_edit_dlg.cpp
+    hotkeys/hotkey_registration_win32.cpp
+    hotkeys/key_list_dlg.cpp)
+target_link_libraries(tavolet_core PUBLIC advapi32 winmm comctl32 comdlg32 shell32 gdi32 user32)
 
 set(TAVOLET_RC ${PROJECT_SOURCE_DIR}/resources/Tavolet.rc)
 set_source_files_properties(${TAVOLET_RC} PROPERTIES OBJECT_DEPENDS

@@ -1,0 +1,70 @@
+// The machine's mixer volume and mute controls, listed once at start-up and changed on demand.
+// Every operation opens the devices it needs and closes them before returning.
+#pragma once
+
+#include <windows.h>
+#include <mmsystem.h>
+
+#include <cstdint>
+#include <list>
+#include <string>
+
+struct MixerControlRecord {
+  int32_t deviceIndex = 0;
+  std::string deviceName;
+  std::string lineName;
+  uint32_t lineType = 0;
+  MIXERCONTROLA control{};
+  uint32_t savedValue = 0;
+  bool saved = false;  // RestoreLevels writes only values a SaveLevels read
+};
+
+// The winmm mixer functions VolumeMixer calls; tests hand it a fake mixer.
+struct MixerFunctions {
+  UINT(WINAPI* getNumDevs)();
+  MMRESULT(WINAPI* open)(LPHMIXER, UINT, DWORD_PTR, DWORD_PTR, DWORD);
+  MMRESULT(WINAPI* close)(HMIXER);
+  MMRESULT(WINAPI* getDevCaps)(UINT_PTR, LPMIXERCAPSA, UINT);
+  MMRESULT(WINAPI* getLineInfo)(HMIXEROBJ, LPMIXERLINEA, DWORD);
+  MMRESULT(WINAPI* getLineControls)(HMIXEROBJ, LPMIXERLINECONTROLSA, DWORD);
+  MMRESULT(WINAPI* getControlDetails)(HMIXEROBJ, LPMIXERCONTROLDETAILS, DWORD);
+  MMRESULT(WINAPI* setControlDetails)(HMIXEROBJ, LPMIXERCONTROLDETAILS, DWORD);
+};
+
+const MixerFunctions& WinmmMixerFunctions();
+
+class VolumeMixer {
+ public:
+  explicit VolumeMixer(const MixerFunctions& mixer = WinmmMixerFunctions());
+  virtual ~VolumeMixer() = default;
+  VolumeMixer(const VolumeMixer&) = delete;
+  VolumeMixer& operator=(const VolumeMixer&) = delete;
+
+  // The process's one mixer view.
+  static VolumeMixer& Instance();
+
+  // Lists the controls; returns the number of records.
+  int Initialize(int32_t defaultDevice, uint32_t defaultLineType);
+  void ChangeVolume(int32_t step, int32_t device, uint32_t lineType);
+  // 0 sound on, 1 muted, -1 toggle.
+  void SetMute(int32_t value, int32_t device, uint32_t lineType);
+  void SaveLevels();
+  void RestoreLevels();
+  const std::list<MixerControlRecord>& Records() const { return records_; }
+
+ private:
+  void ListDeviceControls(int32_t device, HMIXER mixer, const MIXERCAPSA& caps);
+  void AppendSpeakerControl(int32_t device, HMIXER mixer, const MIXERCAPSA& caps,
+                            const MIXERLINEA& line, uint32_t controlType);
+  template <typename Operation>
+  void ForEachMatching(uint32_t controlType, int32_t device, uint32_t lineType,
+                       Operation operation);
+  bool ReadValue(HMIXER mixer, const MixerControlRecord& record, uint32_t& value) const;
+  void WriteValue(HMIXER mixer, const MixerControlRecord& record, uint32_t value) const;
+
+  MixerFunctions mixer_;
+  std::list<MixerControlRecord> records_;
+  int32_t deviceCount_ = 0;
+  int32_t defaultDevice_ = -1;
+  uint32_t defaultLineType_ = 0x100B;
+};

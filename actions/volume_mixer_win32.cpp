@@ -1,0 +1,253 @@
+#include "actions/volume_mixer.h"
+
+#include <memory>
+#include <vector>
+
+#include "actions/mixer_rules.h"
+
+#ifndef _WIN64
+static_assert(sizeof(MIXERCAPSA) == 48);
+static_assert(sizeof(MIXERLINEA) == 168);
+static_assert(sizeof(MIXERLINECONTROLSA) == 24);
+static_assert(sizeof(MIXERCONTROLA) == 148);
+static_assert(sizeof(MIXERCONTROLDETAILS) == 24);
+#endif
+static_assert(kVolumeControlType == MIXERCONTROL_CONTROLTYPE_VOLUME);
+static_assert(kMuteControlType == MIXERCONTROL_CONTROLTYPE_MUTE);
+static_assert(kAnyLineType == MIXERLINE_COMPONENTTYPE_SRC_LAST + 1);
+
+namespace {
+
+VolumeMixer theVolumeMixer;
+
+// Handles of the devices an operation opened, closed when the operation ends.
+class OpenDevices {
+ public:
+  OpenDevices(const MixerFunctions& mixer, int32_t count)
+      : mixer_(mixer), handles_(count > 0 ? count : 0, nullptr), tried_(handles_.size(), false) {}
+  ~OpenDevices() {
+    for (HMIXER handle : handles_) {
+      if (handle) mixer_.close(handle);
+    }
+  }
+  OpenDevices(const OpenDevices&) = delete;
+  OpenDevices& operator=(const OpenDevices&) = delete;
+
+  // Opens the device on first use; null when it cannot be opened.
+  HMIXER Get(int32_t device) {
+    if (device < 0 || static_cast<size_t>(device) >= handles_.size()) return nullptr;
+    if (!tried_[device]) {
+      tried_[device] = true;
+      HMIXER handle = nullptr;
+      if (mixer_.open(&handle, static_cast<UINT>(device), 0, 0, 0) == MMSYSERR_NOERROR) {
+        handles_[device] = handle;
+      }
+    }
+    return handles_[device];
+  }
+
+ private:
+  const MixerFunctions& mixer_;
+  std::vector<HMIXER> handles_;
+  std::vector<bool> tried_;
+};
+
+HMIXEROBJ Object(HMIXER mixer) { return reinterpret_cast<HMIXEROBJ>(mixer); }
+
+}  // namespace
+
+const MixerFunctions& WinmmMixerFunctions() {
+  static const MixerFunctions functions = {&mixerGetNumDevs,
+                                           &mixerOpen,
+                                           &mixerClose,
+                                           &mixerGetDevCapsA,
+                                           &mixerGetLineInfoA,
+                                           &mixerGetLineControlsA,
+                                           &mixerGetControlDetailsA,
+                                           &mixerSetControlDetails};
+  return functions;
+}
+
+VolumeMixer::VolumeMixer(const MixerFunctions& mixer) : mixer_(mixer) {}
+
+VolumeMixer& VolumeMixer::Instance() { return theVolumeMixer; }
+
+int VolumeMixer::Initialize(int32_t defaultDevice, uint32_t defaultLineType) {
+  defaultDevice_ = defaultDevice;
+  defaultLineType_ = defaultLineType;
+  deviceCount_ = static_cast<int32_t>(mixer_.getNumDevs());
+  for (int32_t device = 0; device < deviceCount_; ++device) {
+    HMIXER mixer = nullptr;
+    if (mixer_.open(&mixer, static_cast<UINT>(device), 0, 0, 0) != MMSYSERR_NOERROR) continue;
+    MIXERCAPSA caps{};
+    if (mixer_.getDevCaps(static_cast<UINT_PTR>(device), &caps, sizeof caps) == MMSYSERR_NOERROR) {
+      ListDeviceControls(device, mixer, caps);
+    }
+    mixer_.close(mixer);
+  }
+  return static_cast<int>(records_.size());
+}
+
+void VolumeMixer::AppendSpeakerControl(int32_t device, HMIXER mixer, const MIXERCAPSA& caps,
+                                       const MIXERLINEA& line, uint32_t controlType) {
+  MIXERCONTROLA control{};
+  control.cbStruct = sizeof control;
+  MIXERLINECONTROLSA query{};
+  query.cbStruct = sizeof query;
+  query.dwLineID = line.dwLineID;
+  query.dwControlType = controlType;
+  query.cControls = 1;
+  query.cbmxctrl = sizeof control;
+  query.pamxctrl = &control;
+  if (mixer_.getLineControls(Object(mixer), &query,
+                             MIXER_OBJECTF_HMIXER | MIXER_GETLINECONTROLSF_ONEBYTYPE) !=
+      MMSYSERR_NOERROR) {
+    return;
+  }
+  records_.push_back({device, caps.szPname, line.szName, line.dwComponentType, control, 0, false});
+}
+
+void VolumeMixer::ListDeviceControls(int32_t device, HMIXER mixer, const MIXERCAPSA& caps) {
+  MIXERLINEA speakers{};
+  speakers.cbStruct = sizeof speakers;
+  speakers.dwComponentType = MIXERLINE_COMPONENTTYPE_DST_SPEAKERS;
+  if (mixer_.getLineInfo(Object(mixer), &speakers,
+                         MIXER_OBJECTF_HMIXER | MIXER_GETLINEINFOF_COMPONENTTYPE) ==
+      MMSYSERR_NOERROR) {
+    AppendSpeakerControl(device, mixer, caps, speakers, kVolumeControlType);
+    AppendSpeakerControl(device, mixer, caps, speakers, kMuteControlType);
+  }
+  for (DWORD destination = 0; destination < caps.cDestinations; ++destination) {
+    MIXERLINEA target{};
+    target.cbStruct = sizeof target;
+    target.dwDestination = destination;
+    if (mixer_.getLineInfo(Object(mixer), &target, MIXER_GETLINEINFOF_DESTINATION) !=
+        MMSYSERR_NOERROR) {
+      continue;
+    }
+    for (DWORD source = 0; source < target.cConnections; ++source) {
+      MIXERLINEA line{};
+      line.cbStruct = sizeof line;
+      line.dwDestination = destination;
+      line.dwSource = source;
+      if (mixer_.getLineInfo(Object(mixer), &line, MIXER_GETLINEINFOF_SOURCE) != MMSYSERR_NOERROR ||
+          !(line.fdwLine & MIXERLINE_LINEF_SOURCE)) {
+        continue;
+      }
+      MIXERLINEA byId{};
+      byId.cbStruct = sizeof byId;
+      byId.dwLineID = line.dwLineID;
+      if (mixer_.getLineInfo(Object(mixer), &byId, MIXER_GETLINEINFOF_LINEID) != MMSYSERR_NOERROR ||
+          byId.cControls == 0) {
+        continue;
+      }
+      std::vector<MIXERCONTROLA> controls(byId.cControls);
+      MIXERLINECONTROLSA query{};
+      query.cbStruct = sizeof query;
+      query.dwLineID = byId.dwLineID;
+      query.cControls = byId.cControls;
+      query.cbmxctrl = sizeof(MIXERCONTROLA);
+      query.pamxctrl = controls.data();
+      if (mixer_.getLineControls(Object(mixer), &query, MIXER_GETLINECONTROLSF_ALL) !=
+          MMSYSERR_NOERROR) {
+        continue;
+      }
+      for (const MIXERCONTROLA& control : controls) {
+        if (control.dwControlType == kVolumeControlType ||
+            control.dwControlType == kMuteControlType) {
+          records_.push_back(
+              {device, caps.szPname, byId.szName, byId.dwComponentType, control, 0, false});
+        }
+      }
+    }
+  }
+}
+
+bool VolumeMixer::ReadValue(HMIXER mixer, const MixerControlRecord& record, uint32_t& value) const {
+  MIXERCONTROLDETAILS_UNSIGNED detail{};
+  MIXERCONTROLDETAILS details{};
+  details.cbStruct = sizeof details;
+  details.dwControlID = record.control.dwControlID;
+  details.cChannels = 1;
+  details.cMultipleItems = record.control.cMultipleItems;
+  details.cbDetails = sizeof detail;
+  details.paDetails = &detail;
+  if (mixer_.getControlDetails(Object(mixer), &details, MIXER_GETCONTROLDETAILSF_VALUE) !=
+      MMSYSERR_NOERROR) {
+    return false;
+  }
+  value = detail.dwValue;
+  return true;
+}
+
+void VolumeMixer::WriteValue(HMIXER mixer, const MixerControlRecord& record, uint32_t value) const {
+  MIXERCONTROLDETAILS_UNSIGNED detail{value};
+  MIXERCONTROLDETAILS details{};
+  details.cbStruct = sizeof details;
+  details.dwControlID = record.control.dwControlID;
+  details.cChannels = 1;
+  details.cMultipleItems = record.control.cMultipleItems;
+  details.cbDetails = sizeof detail;
+  details.paDetails = &detail;
+  mixer_.setControlDetails(Object(mixer), &details, MIXER_SETCONTROLDETAILSF_VALUE);
+}
+
+template <typename Operation>
+void VolumeMixer::ForEachMatching(uint32_t controlType, int32_t device, uint32_t lineType,
+                                  Operation operation) {
+  const MixerSelector selector =
+      ResolveSelector(device, lineType, defaultDevice_, defaultLineType_);
+  OpenDevices devices(mixer_, deviceCount_);
+  for (MixerControlRecord& record : records_) {
+    if (!RecordMatches(record.deviceIndex, record.lineType, record.control.dwControlType,
+                       controlType, selector)) {
+      continue;
+    }
+    if (HMIXER mixer = devices.Get(record.deviceIndex)) operation(mixer, record);
+  }
+}
+
+void VolumeMixer::ChangeVolume(int32_t step, int32_t device, uint32_t lineType) {
+  ForEachMatching(
+      kVolumeControlType, device, lineType, [&](HMIXER mixer, MixerControlRecord& record) {
+        uint32_t current = 0;
+        if (!ReadValue(mixer, record, current)) return;
+        const int32_t value =
+            SteppedVolume(static_cast<int32_t>(current), step, record.control.Bounds.lMinimum,
+                          record.control.Bounds.lMaximum);
+        WriteValue(mixer, record, static_cast<uint32_t>(value));
+      });
+}
+
+void VolumeMixer::SetMute(int32_t value, int32_t device, uint32_t lineType) {
+  ForEachMatching(kMuteControlType, device, lineType,
+                  [&](HMIXER mixer, MixerControlRecord& record) {
+                    uint32_t newValue = static_cast<uint32_t>(value);
+                    if (value == -1) {
+                      uint32_t current = 0;
+                      if (!ReadValue(mixer, record, current)) return;
+                      newValue = ToggledMute(current);
+                    }
+                    WriteValue(mixer, record, newValue);
+                  });
+}
+
+void VolumeMixer::SaveLevels() {
+  OpenDevices devices(mixer_, deviceCount_);
+  for (MixerControlRecord& record : records_) {
+    HMIXER mixer = devices.Get(record.deviceIndex);
+    uint32_t value = 0;
+    if (mixer && ReadValue(mixer, record, value)) {
+      record.savedValue = value;
+      record.saved = true;
+    }
+  }
+}
+
+void VolumeMixer::RestoreLevels() {
+  OpenDevices devices(mixer_, deviceCount_);
+  for (const MixerControlRecord& record : records_) {
+    HMIXER mixer = devices.Get(record.deviceIndex);
+    if (mixer && record.saved) WriteValue(mixer, record, record.savedValue);
+  }
+}

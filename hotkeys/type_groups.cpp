@@ -1,0 +1,27 @@
+#include "hotkeys/type_groups.h"
+
+#include "actions/mixer_rules.h"
+
+TypeLayout LayoutForTypePosition(int position) {
+  switch (position) {
+    case 0:  // RunProgram
+    case 1:  // OpenUrl
+      return {kPathGroup | kArgumentGroup, 0};
+    case 2:  // OpenFile
+      return {kPathGroup, 0};
+    case 3:  // SendWindowMessage
+    case 4:  // SendThreadMessage
+      return {kMessageGroup, 0};
+    case 6:  // VolumeUp
+    case 7:  // VolumeDown
+      return {kKindGroup | kParam1Group, kVolumeControlType};
+    case 8:  // VolumeMute
+      return {kKindGroup, kMuteControlType};
+    case 11:  // TranslucentWindow
+      return {kParam1Group, 0};
+    case 12:  // SetSystemParameter
+      return {kActionGroup | kParam1Group, 0};
+    default:  // BossKey, window positions, ScreenSaverToggle, no selection
+      return {0, 0};
+  }
+}
