@@ -1,6 +1,9 @@
 // Tavolet's resources as the program finds them: templates, menu, string, icons, manifest.
 #include <windows.h>
+#include <commctrl.h>
 #include <gtest/gtest.h>
+
+#include <vector>
 
 #include "resources/resource.h"
 #include "tests/support/dialog_template.h"
@@ -99,6 +102,103 @@ TEST(Resources, NotificationAreaMenu) {
     EXPECT_EQ(GetMenuItemID(popup, i), items[i].id);
     GetMenuStringA(popup, i, text, sizeof text, MF_BYPOSITION);
     EXPECT_STREQ(text, items[i].text);
+  }
+  DestroyMenu(menu);
+}
+
+struct ExpectedItem {
+  int id;
+  const char* text;  // null: not checked (empty controls)
+  int x, y, cx, cy;
+};
+
+void ExpectItems(const DialogTemplate& t, const std::vector<ExpectedItem>& items) {
+  ASSERT_EQ(t.items.size(), items.size());
+  for (size_t i = 0; i < items.size(); ++i) {
+    const DialogItem& item = t.items[i];
+    SCOPED_TRACE(i);
+    EXPECT_EQ(static_cast<int>(static_cast<int16_t>(item.id)), items[i].id);
+    if (items[i].text) EXPECT_EQ(Ansi(item.text), items[i].text);
+    ExpectPlace(&item, items[i].x, items[i].y, items[i].cx, items[i].cy);
+  }
+}
+
+TEST(Resources, HotKeyEditDialogTemplate) {
+  const DialogTemplate t = Template(129);
+  EXPECT_EQ(Ansi(t.title), "ホットキー追加");
+  EXPECT_EQ(t.cx, 214);
+  EXPECT_EQ(t.cy, 113);
+  EXPECT_EQ(Ansi(t.typeface), "ＭＳ Ｐゴシック");
+  EXPECT_EQ(t.style & (WS_CAPTION | WS_SYSMENU | WS_THICKFRAME),
+            static_cast<uint32_t>(WS_CAPTION | WS_SYSMENU));
+  ExpectItems(t, {{1003, "", 42, 7, 80, 14},
+                  {1019, "Windowsキー", 129, 9, 55, 10},
+                  {1004, "", 43, 24, 120, 223},
+                  {1015, "参照", 183, 24, 24, 14},
+                  {1014, "", 43, 40, 164, 14},
+                  {1005, "引数無し", 7, 57, 42, 10},
+                  {1006, "クリップボードのテキスト", 49, 57, 87, 10},
+                  {1007, "選択された文字列", 136, 57, 69, 10},
+                  {1017, "", 54, 69, 48, 142},
+                  {1018, "多重起動しない", 124, 71, 61, 10},
+                  {1009, "", 43, 40, 88, 172},
+                  {1013, "", 43, 55, 40, 14},
+                  {1010, "", 43, 71, 40, 14},
+                  {1012, "", 43, 87, 40, 14},
+                  {1020, "", 43, 55, 40, 14},
+                  {1021, "", 43, 71, 40, 14},
+                  {1011, "", 43, 40, 164, 172},
+                  {1032, "", 43, 40, 144, 230},
+                  {1, "OK", 102, 92, 50, 14},
+                  {2, "ｷｬﾝｾﾙ", 157, 92, 50, 14},
+                  {-1, "ホットキー", 7, 10, 31, 8},
+                  {-1, "タイプ", 20, 26, 18, 8},
+                  {1022, "Path/URL", 8, 43, 30, 8},
+                  {1023, "文字コード変換", 7, 71, 46, 8},
+                  {1024, "プリセット", 12, 42, 28, 8},
+                  {1027, "message", 13, 58, 27, 8},
+                  {1028, "wParam", 16, 74, 24, 8},
+                  {1029, "lParam", 19, 90, 21, 8},
+                  {1025, "param1", 17, 58, 22, 8},
+                  {1026, "param2", 17, 74, 22, 8},
+                  {1030, "種類", 24, 43, 15, 8},
+                  {1033, "Action", 18, 43, 20, 8}});
+  // Class names are case-insensitive; the resource compiler stores them in capitals.
+  EXPECT_EQ(_stricmp(Ansi(t.Item(1003)->className).c_str(), "msctls_hotkey32"), 0);
+  EXPECT_EQ(t.Item(1004)->style & 0x3, static_cast<uint32_t>(CBS_DROPDOWNLIST));
+  EXPECT_FALSE(t.Item(1004)->style & CBS_SORT);
+  EXPECT_EQ(t.Item(1005)->style & 0xF, static_cast<uint32_t>(BS_AUTORADIOBUTTON));
+  EXPECT_TRUE(t.Item(1014)->style & ES_AUTOHSCROLL);
+}
+
+TEST(Resources, KeyListDialogTemplateAndMenu) {
+  const DialogTemplate t = Template(130);
+  EXPECT_EQ(Ansi(t.title), "編集");
+  EXPECT_EQ(t.cx, 257);
+  EXPECT_EQ(t.cy, 155);
+  EXPECT_FALSE(t.style & WS_THICKFRAME) << "no sizing border";
+  ExpectItems(t, {{1016, "", 7, 7, 243, 125}, {1, "閉じる", 200, 134, 50, 14},
+                  {2, "ｷｬﾝｾﾙ", 200, 134, 50, 14}});
+  const uint32_t listStyle = t.Item(1016)->style;
+  EXPECT_EQ(listStyle & LVS_TYPEMASK, static_cast<uint32_t>(LVS_REPORT));
+  EXPECT_TRUE(listStyle & LVS_SINGLESEL);
+  EXPECT_TRUE(listStyle & LVS_SHOWSELALWAYS);
+  EXPECT_TRUE(listStyle & LVS_SORTASCENDING);
+  EXPECT_FALSE(t.Item(2)->style & WS_VISIBLE) << "the hidden Cancel lets Escape close";
+  EXPECT_EQ(t.Item(1)->style & 0xF, static_cast<uint32_t>(BS_DEFPUSHBUTTON));
+
+  HMENU menu = LoadMenuA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(132));
+  ASSERT_NE(menu, nullptr);
+  char text[64] = "";
+  GetMenuStringA(menu, 0, text, sizeof text, MF_BYPOSITION);
+  EXPECT_STREQ(text, "ListCtrl");
+  HMENU popup = GetSubMenu(menu, 0);
+  ASSERT_EQ(GetMenuItemCount(popup), 3);
+  const std::pair<UINT, const char*> items[] = {{32772, "追加"}, {32774, "編集"}, {32773, "削除"}};
+  for (int i = 0; i < 3; ++i) {
+    EXPECT_EQ(GetMenuItemID(popup, i), items[i].first);
+    GetMenuStringA(popup, i, text, sizeof text, MF_BYPOSITION);
+    EXPECT_STREQ(text, items[i].second);
   }
   DestroyMenu(menu);
 }

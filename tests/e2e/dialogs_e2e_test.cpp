@@ -1,0 +1,349 @@
+// The key list and the hot-key edit dialog of the running Tavolet, driven through their
+// controls from outside; key.cfg is checked byte for byte after each step. Also the boss key.
+#include <windows.h>
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "tests/e2e/e2e_support.h"
+#include "tests/support/screen_capture.h"
+#include "tests/support/tavolet_process.h"
+#include "tests/support/win_test_support.h"
+
+namespace {
+
+constexpr UINT kEditKeys = 32771, kAdd = 32772, kDelete = 32773, kEdit = 32774;
+constexpr BYTE kCtrlAltShift = HOTKEYF_CONTROL | HOTKEYF_ALT | HOTKEYF_SHIFT;
+
+// A buffer in another process, for the list-view messages that carry pointers.
+class RemoteBuffer {
+ public:
+  RemoteBuffer(DWORD processId, size_t size) : size_(size) {
+    process_ =
+        OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, processId);
+    if (process_) {
+      address_ = VirtualAllocEx(process_, nullptr, size, MEM_COMMIT, PAGE_READWRITE);
+    }
+  }
+  ~RemoteBuffer() {
+    if (address_) VirtualFreeEx(process_, address_, 0, MEM_RELEASE);
+    if (process_) CloseHandle(process_);
+  }
+  char* At(size_t offset) const { return static_cast<char*>(address_) + offset; }
+  bool Write(size_t offset, const void* data, size_t size) const {
+    return WriteProcessMemory(process_, At(offset), data, size, nullptr);
+  }
+  bool Read(size_t offset, void* data, size_t size) const {
+    return ReadProcessMemory(process_, At(offset), data, size, nullptr);
+  }
+
+ private:
+  HANDLE process_ = nullptr;
+  void* address_ = nullptr;
+  size_t size_;
+};
+
+class DialogsE2E : public ::testing::Test {
+ protected:
+  void TearDown() override {
+    if (tavolet_.MainWindow()) EXPECT_EQ(tavolet_.ExitFromMenu(), 0u);
+  }
+  void StartWith(const std::vector<KeyRecord>& entries) {
+    ASSERT_TRUE(WriteBytes(folder_.File("key.cfg"), KeyFile(entries)));
+    ASSERT_TRUE(tavolet_.Start(folder_.Path()));
+    ASSERT_TRUE(tavolet_.WaitForIcon());
+  }
+  std::vector<KeyRecord> Keys() const {
+    return DecodeKeyFile(ReadBytes(folder_.File("key.cfg"))).records;
+  }
+  HWND WaitForDialog(const char* caption, DWORD timeoutMs = 5000) {
+    HWND found = nullptr;
+    WaitFor(
+        [&] {
+          found = nullptr;
+          for (HWND w : WindowsOfProcess(tavolet_.Id(), "#32770")) {
+            char text[64] = "";
+            GetWindowTextA(w, text, sizeof text);
+            if (IsWindowVisible(w) && std::strcmp(text, caption) == 0) found = w;
+          }
+          return found != nullptr;
+        },
+        timeoutMs);
+    return found;
+  }
+  int CountDialogs(const char* caption) {
+    int count = 0;
+    for (HWND w : WindowsOfProcess(tavolet_.Id(), "#32770")) {
+      char text[64] = "";
+      GetWindowTextA(w, text, sizeof text);
+      if (IsWindowVisible(w) && std::strcmp(text, caption) == 0) ++count;
+    }
+    return count;
+  }
+  HWND OpenKeyList() {
+    PostMessageA(tavolet_.MainWindow(), WM_COMMAND, kEditKeys, 0);
+    return WaitForDialog("編集");
+  }
+  HWND OpenEditor(HWND keyList, UINT command) {
+    PostMessageA(keyList, WM_COMMAND, command, 0);
+    return WaitForDialog("ホットキー追加");
+  }
+  static void SetHotKey(HWND editor, BYTE key, BYTE flags) {
+    SendDlgItemMessageA(editor, 1003, HKM_SETHOTKEY, MAKEWORD(key, flags), 0);
+  }
+  static void ChooseType(HWND editor, int position) {
+    SendDlgItemMessageA(editor, 1004, CB_SETCURSEL, position, 0);
+    SendMessageA(editor, WM_COMMAND, MAKEWPARAM(1004, CBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(GetDlgItem(editor, 1004)));
+  }
+  static std::string ControlText(HWND dialog, int id) {
+    char text[512] = "";
+    GetDlgItemTextA(dialog, id, text, sizeof text);
+    return text;
+  }
+  // Presses a button and waits for the dialog to close (false: it stayed open).
+  static bool Press(HWND dialog, int id, DWORD timeoutMs = 5000) {
+    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+    return WaitFor([&] { return !IsWindow(dialog); }, timeoutMs);
+  }
+  std::string RowText(HWND list, int row) {
+    RemoteBuffer buffer(tavolet_.Id(), 4096);
+    LVITEMA item{};
+    item.iSubItem = 0;
+    item.pszText = buffer.At(1024);
+    item.cchTextMax = 256;
+    buffer.Write(0, &item, sizeof item);
+    SendMessageA(list, LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(buffer.At(0)));
+    char text[256] = "";
+    buffer.Read(1024, text, sizeof text - 1);
+    return text;
+  }
+  std::vector<std::string> Rows(HWND list) {
+    std::vector<std::string> rows;
+    const int count = static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
+    for (int row = 0; row < count; ++row) rows.push_back(RowText(list, row));
+    return rows;
+  }
+  void SelectRow(HWND list, const std::string& text) {
+    const auto rows = Rows(list);
+    for (size_t row = 0; row < rows.size(); ++row) {
+      if (rows[row] != text) continue;
+      RemoteBuffer buffer(tavolet_.Id(), sizeof(LVITEMA));
+      LVITEMA item{};
+      item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+      item.state = LVIS_SELECTED | LVIS_FOCUSED;
+      buffer.Write(0, &item, sizeof item);
+      SendMessageA(list, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(buffer.At(0)));
+      return;
+    }
+    ADD_FAILURE() << "no row " << text;
+  }
+  RECT RowRect(HWND list, const std::string& text) {
+    const auto rows = Rows(list);
+    RECT rect{};
+    for (size_t row = 0; row < rows.size(); ++row) {
+      if (rows[row] != text) continue;
+      RemoteBuffer buffer(tavolet_.Id(), sizeof(RECT));
+      rect.left = LVIR_BOUNDS;
+      buffer.Write(0, &rect, sizeof rect);
+      SendMessageA(list, LVM_GETITEMRECT, row, reinterpret_cast<LPARAM>(buffer.At(0)));
+      buffer.Read(0, &rect, sizeof rect);
+    }
+    return rect;
+  }
+  bool Taken(UINT modifiers, UINT key) {
+    HWND probe =
+        CreateWindowExA(0, "STATIC", "", 0, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+    const bool registered = RegisterHotKey(probe, 1, modifiers, key);
+    const DWORD error = GetLastError();
+    if (registered) UnregisterHotKey(probe, 1);
+    DestroyWindow(probe);
+    return !registered && error == ERROR_HOTKEY_ALREADY_REGISTERED;
+  }
+
+  TempFolder folder_;
+  TavoletProcess tavolet_;
+};
+
+TEST_F(DialogsE2E, AddEditAndDeleteThroughTheDialogs) {
+  const KeyRecord first = Record(VK_F5, "first");
+  StartWith({first});
+  DeleteFileA(folder_.File("key.cfg").c_str());
+  HWND keyList = OpenKeyList();
+  ASSERT_NE(keyList, nullptr);
+  EXPECT_TRUE(WaitFor([&] { return FileExists(folder_.File("key.cfg")); }, 3000))
+      << "opening the list writes key.cfg";
+  EXPECT_EQ(Keys(), std::vector<KeyRecord>{first});
+  HWND list = GetDlgItem(keyList, 1016);
+
+  // A second "キーの編集" while the list is open opens nothing.
+  PostMessageA(tavolet_.MainWindow(), WM_COMMAND, kEditKeys, 0);
+  Sleep(500);
+  EXPECT_EQ(CountDialogs("編集"), 1);
+
+  // Add with OK: clipboard text in UTF-8.
+  HWND editor = OpenEditor(keyList, kAdd);
+  ASSERT_NE(editor, nullptr);
+  SaveWindowScreenshot(ScreenshotPath("edit_dialog_new"), editor);
+  EXPECT_FALSE(IsWindowVisible(GetDlgItem(editor, 1014))) << "no type: no parameter controls";
+  SetHotKey(editor, VK_F8, kCtrlAltShift);
+  ChooseType(editor, 0);
+  SetDlgItemTextA(editor, 1014, "C:\\tools\\app.exe");
+  CheckDlgButton(editor, 1005, BST_UNCHECKED);
+  CheckDlgButton(editor, 1006, BST_CHECKED);
+  SendDlgItemMessageA(editor, 1017, CB_SETCURSEL, 4, 0);
+  ASSERT_TRUE(Press(editor, IDOK));
+  KeyRecord added = Record(VK_F8, "C:\\tools\\app.exe");
+  added.textOption = 0x41;
+  ASSERT_TRUE(WaitFor([&] { return Keys().size() == 2; }, 3000));
+  EXPECT_EQ(Keys(), (std::vector<KeyRecord>{added, first})) << "newest first";
+  EXPECT_TRUE(Taken(kAllModifiers, VK_F8)) << "registered at once";
+
+  // Add cancelled: the file is written again, nothing is added.
+  DeleteFileA(folder_.File("key.cfg").c_str());
+  editor = OpenEditor(keyList, kAdd);
+  ASSERT_NE(editor, nullptr);
+  ASSERT_TRUE(Press(editor, IDCANCEL));
+  ASSERT_TRUE(WaitFor([&] { return FileExists(folder_.File("key.cfg")); }, 3000));
+  EXPECT_EQ(Keys(), (std::vector<KeyRecord>{added, first}));
+
+  // A plain key is refused; an extended key alone is taken with modifiers 0. A system
+  // parameter entry saved without an Action row gets param2 -1.
+  editor = OpenEditor(keyList, kAdd);
+  ASSERT_NE(editor, nullptr);
+  SetHotKey(editor, 'A', 0);
+  EXPECT_FALSE(Press(editor, IDOK, 600)) << "a plain A keeps the dialog open";
+  SetHotKey(editor, VK_LEFT, HOTKEYF_EXT);
+  ChooseType(editor, 12);
+  SaveWindowScreenshot(ScreenshotPath("edit_dialog_system_parameter"), editor);
+  ASSERT_TRUE(Press(editor, IDOK));
+  ASSERT_TRUE(WaitFor([&] { return Keys().size() == 3; }, 3000));
+  const KeyRecord left = Keys().front();
+  EXPECT_EQ(left.virtualKey, static_cast<uint32_t>(VK_LEFT));
+  EXPECT_EQ(left.modifiers, 0u);
+  EXPECT_EQ(left.actionType, 13);
+  EXPECT_EQ(left.param2, -1);
+
+  // Rows are sorted by their key text, not by table order.
+  const auto rows = Rows(list);
+  ASSERT_EQ(rows.size(), 3u);
+  for (size_t i = 1; i < rows.size(); ++i) {
+    EXPECT_LE(lstrcmpiA(rows[i - 1].c_str(), rows[i].c_str()), 0)
+        << rows[i - 1] << " / " << rows[i];
+  }
+  SaveWindowScreenshot(ScreenshotPath("key_list"), keyList);
+
+  // Edit cancelled: the entry is free while the dialog is open, registered again after.
+  SelectRow(list, "Ctrl + Shift + Alt + F5");
+  editor = OpenEditor(keyList, kEdit);
+  ASSERT_NE(editor, nullptr);
+  EXPECT_FALSE(Taken(kAllModifiers, VK_F5)) << "unregistered while edited";
+  EXPECT_EQ(ControlText(editor, 1014), "first");
+  ASSERT_TRUE(Press(editor, IDCANCEL));
+  EXPECT_TRUE(WaitFor([&] { return Taken(kAllModifiers, VK_F5); }, 3000))
+      << "registered again with its old combination";
+  EXPECT_EQ(Keys().back(), first);
+
+  // Edit with OK keeps the entry's place (its id) and takes the new fields.
+  SelectRow(list, "Ctrl + Shift + Alt + F5");
+  editor = OpenEditor(keyList, kEdit);
+  ASSERT_NE(editor, nullptr);
+  SetDlgItemTextA(editor, 1014, "edited");
+  ASSERT_TRUE(Press(editor, IDOK));
+  KeyRecord edited = first;
+  edited.target = "edited";
+  ASSERT_TRUE(WaitFor([&] { return Keys().back() == edited; }, 3000));
+  EXPECT_EQ(Keys().size(), 3u);
+
+  // A double click on a row opens its edit dialog.
+  const RECT row = RowRect(list, "Ctrl + Shift + Alt + F5");
+  const LPARAM point = MAKELPARAM(row.left + 20, (row.top + row.bottom) / 2);
+  PostMessageA(list, WM_LBUTTONDOWN, MK_LBUTTON, point);
+  PostMessageA(list, WM_LBUTTONUP, 0, point);
+  PostMessageA(list, WM_LBUTTONDBLCLK, MK_LBUTTON, point);
+  PostMessageA(list, WM_LBUTTONUP, 0, point);
+  editor = WaitForDialog("ホットキー追加");
+  ASSERT_NE(editor, nullptr) << "double click";
+  EXPECT_EQ(ControlText(editor, 1014), "edited");
+  ASSERT_TRUE(Press(editor, IDCANCEL));
+
+  // Delete: the entry leaves the file and its combination is free.
+  SelectRow(list, "Left");
+  PostMessageA(keyList, WM_COMMAND, kDelete, 0);
+  ASSERT_TRUE(WaitFor([&] { return Keys().size() == 2; }, 3000));
+  EXPECT_EQ(Keys(), (std::vector<KeyRecord>{added, edited}));
+  EXPECT_FALSE(Taken(0, VK_LEFT));
+
+  ASSERT_TRUE(Press(keyList, IDOK)) << "閉じる";
+}
+
+TEST_F(DialogsE2E, EditDialogShowsTheGroupsOfEachType) {
+  KeyRecord message = Record(VK_F5, "");
+  message.actionType = 4;
+  message.message = 0x111;
+  message.wParam = 0x10;
+  StartWith({message});
+  HWND keyList = OpenKeyList();
+  ASSERT_NE(keyList, nullptr);
+  SelectRow(GetDlgItem(keyList, 1016), "Ctrl + Shift + Alt + F5");
+  HWND editor = OpenEditor(keyList, kEdit);
+  ASSERT_NE(editor, nullptr);
+  EXPECT_EQ(ControlText(editor, 1013), "0x0111");
+  EXPECT_EQ(ControlText(editor, 1010), "0x00000010");
+  // Preset "最大化".
+  SendDlgItemMessageA(editor, 1009, CB_SETCURSEL, 1, 0);
+  SendMessageA(editor, WM_COMMAND, MAKEWPARAM(1009, CBN_SELCHANGE),
+               reinterpret_cast<LPARAM>(GetDlgItem(editor, 1009)));
+  EXPECT_EQ(ControlText(editor, 1013), "0x00000112");
+  EXPECT_EQ(ControlText(editor, 1010), "0x0000f030") << "formatted \"0x%08x\"";
+  EXPECT_EQ(ControlText(editor, 1012), "0x00000000");
+
+  struct Expected {
+    int position;
+    bool path, argument, message, param1, kind, action;
+  };
+  const Expected table[] = {
+      {0, true, true, false, false, false, false},   {2, true, false, false, false, false, false},
+      {3, false, false, true, false, false, false},  {5, false, false, false, false, false, false},
+      {6, false, false, false, true, true, false},   {8, false, false, false, false, true, false},
+      {11, false, false, false, true, false, false}, {12, false, false, false, true, false, true},
+  };
+  for (const Expected& e : table) {
+    SCOPED_TRACE(e.position);
+    ChooseType(editor, e.position);
+    EXPECT_EQ(IsWindowVisible(GetDlgItem(editor, 1014)) != FALSE, e.path);
+    EXPECT_EQ(IsWindowVisible(GetDlgItem(editor, 1006)) != FALSE, e.argument);
+    EXPECT_EQ(IsWindowVisible(GetDlgItem(editor, 1013)) != FALSE, e.message);
+    EXPECT_EQ(IsWindowVisible(GetDlgItem(editor, 1020)) != FALSE, e.param1);
+    EXPECT_EQ(IsWindowVisible(GetDlgItem(editor, 1011)) != FALSE, e.kind);
+    EXPECT_EQ(IsWindowVisible(GetDlgItem(editor, 1032)) != FALSE, e.action);
+    EXPECT_FALSE(IsWindowVisible(GetDlgItem(editor, 1021))) << "param2 is never shown";
+    if (e.kind) {
+      EXPECT_GT(SendDlgItemMessageA(editor, 1011, CB_GETCOUNT, 0, 0), 0) << "mixer controls";
+      EXPECT_EQ(SendDlgItemMessageA(editor, 1011, CB_GETCURSEL, 0, 0), 0);
+    }
+    SaveWindowScreenshot(ScreenshotPath("edit_dialog_type_" + std::to_string(e.position)), editor);
+  }
+  ASSERT_TRUE(Press(editor, IDCANCEL));
+  EXPECT_EQ(Keys(), std::vector<KeyRecord>{message}) << "cancel changes nothing";
+  ASSERT_TRUE(Press(keyList, IDCANCEL)) << "Escape's button closes the list";
+}
+
+TEST_F(DialogsE2E, BossKeyMinimisesAndRestoresTheForegroundWindow) {
+  KeyRecord boss = Record(VK_F5, "");
+  boss.actionType = 6;
+  StartWith({boss});
+  HWND own = CreateWindowExA(0, "STATIC", "Tavolet boss target", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
+                             100, 100, 300, 200, nullptr, nullptr, nullptr, nullptr);
+  SetForegroundWindow(own);
+  ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == own; }, 3000));
+  PostMessageA(tavolet_.MainWindow(), WM_HOTKEY, 1, 0);
+  EXPECT_TRUE(WaitFor([&] { return IsIconic(own) != FALSE; }, 5000)) << "first press";
+  PostMessageA(tavolet_.MainWindow(), WM_HOTKEY, 1, 0);
+  EXPECT_TRUE(WaitFor([&] { return IsIconic(own) == FALSE; }, 5000)) << "second press";
+  DestroyWindow(own);
+}
+
+}  // namespace
