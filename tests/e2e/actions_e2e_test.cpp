@@ -63,7 +63,9 @@ class ActionsE2E : public ::testing::Test {
       }
     }
     if (ownWindow_) DestroyWindow(ownWindow_);
-    if (tavolet_.MainWindow()) EXPECT_EQ(tavolet_.ExitFromMenu(), 0u);
+    if (tavolet_.MainWindow()) {
+      EXPECT_EQ(tavolet_.ExitFromMenu(), 0u);
+    }
   }
 
   void StartWith(const std::vector<KeyRecord>& entries) {

@@ -47,7 +47,9 @@ class RemoteBuffer {
 class DialogsE2E : public ::testing::Test {
  protected:
   void TearDown() override {
-    if (tavolet_.MainWindow()) EXPECT_EQ(tavolet_.ExitFromMenu(), 0u);
+    if (tavolet_.MainWindow()) {
+      EXPECT_EQ(tavolet_.ExitFromMenu(), 0u);
+    }
   }
   void StartWith(const std::vector<KeyRecord>& entries) {
     ASSERT_TRUE(WriteBytes(folder_.File("key.cfg"), KeyFile(entries)));
