@@ -287,15 +287,12 @@ TEST_F(FakeMixerTest, RestoreWritesOnlySavedValues) {
   EXPECT_EQ(fake.opened, fake.closed);
 }
 
+UINT WINAPI NoDevices() { return 0; }
+
 TEST(NoMixer, NothingIsListedAndNothingHappens) {
-  static const MixerFunctions none = {[](void) -> UINT { return 0; },
-                                      &FakeOpen,
-                                      &FakeClose,
-                                      &FakeGetDevCaps,
-                                      &FakeGetLineInfo,
-                                      &FakeGetLineControls,
-                                      &FakeGetDetails,
-                                      &FakeSetDetails};
+  static const MixerFunctions none = {&NoDevices,      &FakeOpen,        &FakeClose,
+                                      &FakeGetDevCaps, &FakeGetLineInfo, &FakeGetLineControls,
+                                      &FakeGetDetails, &FakeSetDetails};
   fake = FakeMixerState();
   VolumeMixer mixer(none);
   EXPECT_EQ(mixer.Initialize(kAnyMixerDevice, 0x100A), 0);
