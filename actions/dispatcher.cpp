@@ -132,9 +132,10 @@ void CMainApp::DispatchAction(HotKeyEntry& entry) {
       SystemParametersInfoA(static_cast<UINT>(entry.param2), static_cast<UINT>(entry.param1),
                             nullptr, SPIF_SENDCHANGE);
       return;
-    // The screen-saver toggle joins with the system hook library; until then it does nothing,
-    // as do unknown types.
-    default:
+    case ActionType::ScreenSaverToggle:
+      ToggleScreenSaverBlock();
+      return;
+    default:  // no type chosen, or unknown
       return;
   }
 }

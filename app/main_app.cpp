@@ -25,6 +25,7 @@ BOOL CMainApp::InitInstance() {
     instanceMutex.reset();
     return FALSE;
   }
+  systemHook.emplace();
   Sleep(kStartPauseMs);
 
   VolumeMixer::Instance().Initialize(kAnyMixerDevice, 0x100A);
@@ -35,9 +36,20 @@ BOOL CMainApp::InitInstance() {
 
   hotKeys.Load();
 
-  // Start-up steps that join with their libraries and files: the settings file,
-  // Lintrel's system hook ("Can't System Hook!") and Corvane's desktop hook
-  // ("Can't Desktop Hook!"). A failure there sets startFailed_ and returns FALSE.
+  // The settings file is read here once it exists.
+
+  if (!systemHook->Init(WH_CBT, m_nThreadID, mainDialog->m_hWnd)) {
+    MessageBoxA(nullptr, "Can't System Hook!", "", MB_OK);
+    startFailed_ = true;
+    return FALSE;
+  }
+  // Suppression survives a restart while any process keeps the library mapped.
+  if (CSystemHook::state) {
+    HoldDisplay(true);
+    mainDialog->UpdateTrayIcon(CSystemHook::state);
+  }
+
+  // Corvane's desktop hook ("Can't Desktop Hook!") joins here with the desktop hook library.
   return TRUE;
 }
 
@@ -51,6 +63,7 @@ int CMainApp::ExitInstance() {
     mainDialog = nullptr;
     m_pMainWnd = nullptr;
   }
+  HoldDisplay(false);
   ReleaseMutex(instanceMutex.get());
   instanceMutex.reset();
   const int quitCode = CWinApp::ExitInstance();
@@ -58,7 +71,8 @@ int CMainApp::ExitInstance() {
 }
 
 void CMainApp::SaveAndRelease() {
-  // Releasing Lintrel's and Corvane's hooks comes first here once they are installed.
+  if (systemHook) systemHook->Release();
+  // Releasing Corvane's hook joins here with the desktop hook library.
   if (!keysReleased_ || hotKeys.Count() > 0) hotKeys.Save();
   // The settings file is written here once it exists.
   hotKeys.Clear();
@@ -96,4 +110,19 @@ void CMainApp::ShowKeyList() {
     keyList.DoModal();
   }
   keyListOpen_ = false;
+}
+
+void CMainApp::ToggleScreenSaverBlock() {
+  if (!systemHook) return;
+  if (CSystemHook::state) {
+    systemHook->Stop();
+  } else {
+    systemHook->Start();
+  }
+  HoldDisplay(CSystemHook::state != 0);
+  if (mainDialog) mainDialog->UpdateTrayIcon(CSystemHook::state);
+}
+
+void CMainApp::HoldDisplay(bool on) {
+  SetThreadExecutionState(on ? ES_CONTINUOUS | ES_DISPLAY_REQUIRED : ES_CONTINUOUS);
 }

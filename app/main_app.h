@@ -8,6 +8,9 @@
 #include "framework/app.h"
 #include "framework/handles.h"
 #include "hotkeys/hotkey_table.h"
+#include "lintrel/system_hook.h"
+
+#include <optional>
 
 class CMainDlg;
 
@@ -30,16 +33,24 @@ class CMainApp : public CWinApp {
   void DispatchAction(HotKeyEntry& entry);
   // The key list, modal; a second call while one is open returns at once.
   void ShowKeyList();
+  // Switches the suppression of the screen saver and of monitor power-off, and the icon.
+  void ToggleScreenSaverBlock();
 
   CMainDlg* mainDialog = nullptr;
   UniqueHandle instanceMutex;
   HotKeyTable hotKeys;
   ExcludedPathList excludedPaths;  // filled by the settings file
+  // Constructed only once the single-instance check passed: constructing one resets the
+  // shared hook data, which a refused second copy must leave to the running one.
+  std::optional<CSystemHook> systemHook;
   WindowPositionList windowPositions;
 
  private:
   bool startFailed_ = false;
   bool keyListOpen_ = false;
+  // Keeps the display on while suppression is on, where the system does not route its
+  // screen-saver and power-off commands through an application.
+  void HoldDisplay(bool on);
   // Set once the table has been written and emptied, so that a second run after a
   // cancelled log-off cannot overwrite that file with the empty table.
   bool keysReleased_ = false;

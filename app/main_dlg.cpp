@@ -49,8 +49,11 @@ LRESULT CMainDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
   } else if (message == WM_QUERYENDSESSION) {
     TheApp().SaveAndRelease();
   } else if (message == WM_TRAY_NOTIFY) {
-    // The left button's screen-saver toggle joins with the system hook library.
-    if (lParam == WM_RBUTTONDOWN) ShowTrayMenu();
+    if (lParam == WM_LBUTTONDOWN) {
+      TheApp().ToggleScreenSaverBlock();
+    } else if (lParam == WM_RBUTTONDOWN) {
+      ShowTrayMenu();
+    }
   } else if (taskbarCreatedMessage_ != 0 && message == taskbarCreatedMessage_) {
     trayIcon.Reset();
   }

@@ -6,6 +6,8 @@ set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -c 65001")
 add_compile_options(${TAVOLET_CHARSET_FLAGS} ${TAVOLET_WARNINGS})
 add_compile_definitions(WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601 WINVER=0x0601)
 add_link_options(-static $<$<CONFIG:Release>:-s>)
+# Programs and libraries side by side, as they are shipped, so every test finds the DLLs.
+set(CMAKE_RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
 include_directories(${PROJECT_SOURCE_DIR})
 
 set(TAVOLET_X86_64 OFF)
@@ -47,7 +49,7 @@ add_library(tavolet_core STATIC
     hotkeys/hotkey_edit_dlg.cpp
     hotkeys/hotkey_registration_win32.cpp
     hotkeys/key_list_dlg.cpp)
-target_link_libraries(tavolet_core PUBLIC advapi32 winmm comctl32 comdlg32 shell32 gdi32 user32)
+target_link_libraries(tavolet_core PUBLIC Lintrel advapi32 winmm comctl32 comdlg32 shell32 gdi32 user32)
 
 set(TAVOLET_RC ${PROJECT_SOURCE_DIR}/resources/Tavolet.rc)
 set_source_files_properties(${TAVOLET_RC} PROPERTIES OBJECT_DEPENDS

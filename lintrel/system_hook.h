@@ -1,5 +1,6 @@
-// Lintrel's exported class. The system-wide hook itself is built with the system hook work;
-// until then the library holds only the class's lifetime members and installs nothing.
+// Lintrel: one system-wide hook whose state is shared by every process that maps the library.
+// With the CBT kind it tells Tavolet's thread of every window being created and, while
+// suppression is on, refuses the screen-saver and monitor-power system commands.
 #pragma once
 
 #include <windows.h>
@@ -10,10 +11,32 @@
 #define LINTREL_API __declspec(dllimport)
 #endif
 
+constexpr UINT WM_SYSHOOK_NOTIFY = WM_USER + 2;
+constexpr WPARAM SYSHOOK_WINDOW_CREATING = 1;
+constexpr WPARAM SYSHOOK_SAVER_COMMAND = 2;
+
 class LINTREL_API CSystemHook {
  public:
+  // Clears the hook handle and the notification target (not the state); unhooks nothing.
   CSystemHook();
   CSystemHook(const CSystemHook& other);
-  virtual ~CSystemHook();
+  virtual ~CSystemHook();  // Release
   CSystemHook& operator=(const CSystemHook& other);
+
+  // Records the target and installs the hook of `type` (3 message retrieval, 4 window
+  // procedure calls, 5 CBT) for every thread; true when a hook is recorded.
+  bool Init(int type, unsigned long thread, HWND hwnd);
+  void Start();
+  void Stop();
+  void Release();
+
+  static HHOOK m_hHook;
+  static unsigned long postThread;
+  static HWND postHwnd;
+  static int state;
+
+ protected:
+  static LRESULT CALLBACK CBTProc(int code, WPARAM wParam, LPARAM lParam);
+  static LRESULT CALLBACK GetMsgProc(int code, WPARAM wParam, LPARAM lParam);
+  static LRESULT CALLBACK CallWndProc(int code, WPARAM wParam, LPARAM lParam);
 };

@@ -93,3 +93,22 @@ TEST(MixerRules, ClampAndToggleArithmetic) {
 }
 
 }  // namespace
+
+#include "lintrel/hook_decisions.h"
+
+namespace {
+
+TEST(HookDecisions, OnlyTheTwoExactCommandsAndOnlyWhileOn) {
+  EXPECT_TRUE(RefusesSystemCommand(1, 0xF140));
+  EXPECT_TRUE(RefusesSystemCommand(1, 0xF170));
+  EXPECT_TRUE(RefusesSystemCommand(-5, 0xF170)) << "every non-zero state counts as on";
+  for (uintptr_t lowBits = 1; lowBits < 16; ++lowBits) {
+    EXPECT_FALSE(RefusesSystemCommand(1, 0xF140 | lowBits));
+    EXPECT_FALSE(RefusesSystemCommand(1, 0xF170 | lowBits));
+  }
+  EXPECT_FALSE(RefusesSystemCommand(0, 0xF140));
+  EXPECT_FALSE(RefusesSystemCommand(0, 0xF170));
+  EXPECT_FALSE(RefusesSystemCommand(1, 0xF020));
+}
+
+}  // namespace

@@ -177,7 +177,8 @@ TEST(Resources, KeyListDialogTemplateAndMenu) {
   EXPECT_EQ(t.cx, 257);
   EXPECT_EQ(t.cy, 155);
   EXPECT_FALSE(t.style & WS_THICKFRAME) << "no sizing border";
-  ExpectItems(t, {{1016, "", 7, 7, 243, 125}, {1, "閉じる", 200, 134, 50, 14},
+  ExpectItems(t, {{1016, "", 7, 7, 243, 125},
+                  {1, "閉じる", 200, 134, 50, 14},
                   {2, "ｷｬﾝｾﾙ", 200, 134, 50, 14}});
   const uint32_t listStyle = t.Item(1016)->style;
   EXPECT_EQ(listStyle & LVS_TYPEMASK, static_cast<uint32_t>(LVS_REPORT));

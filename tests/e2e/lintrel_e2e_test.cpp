@@ -1,0 +1,117 @@
+// Screen-saver suppression of the running Tavolet seen from outside: Lintrel's shared values
+// (this program maps the library too), the hook's answers in this process, the tray icon.
+#include <windows.h>
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "lintrel/system_hook.h"
+#include "tests/e2e/e2e_support.h"
+#include "tests/support/cbt_observer.h"
+#include "tests/support/screen_capture.h"
+#include "tests/support/tavolet_process.h"
+#include "tests/support/win_test_support.h"
+
+namespace {
+
+constexpr WPARAM kScreenSave = 0xF140, kMonitorPower = 0xF170;
+
+// Red pixels in the notification area: icon 135 is a yellow figure on red, icon 128 has none.
+int RedPixelsInTray() {
+  RECT area{GetSystemMetrics(SM_CXSCREEN) - 200, GetSystemMetrics(SM_CYSCREEN) - 40,
+            GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+  HDC screen = GetDC(nullptr);
+  int red = 0;
+  for (int y = area.top; y < area.bottom; ++y) {
+    for (int x = area.left; x < area.right; ++x) {
+      if (GetPixel(screen, x, y) == RGB(255, 0, 0)) ++red;
+    }
+  }
+  ReleaseDC(nullptr, screen);
+  return red;
+}
+
+class LintrelE2E : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    window_ = CreateWindowExA(0, "STATIC", "suppression probe", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100,
+                              nullptr, nullptr, nullptr, nullptr);
+  }
+  void TearDown() override {
+    if (tavolet_.MainWindow() && CSystemHook::state) Click();
+    if (tavolet_.MainWindow()) {
+      EXPECT_EQ(tavolet_.ExitFromMenu(), 0u);
+    }
+    CSystemHook::state = 0;  // whatever a failed test left behind
+    DestroyWindow(window_);
+  }
+  void StartWith(const std::vector<KeyRecord>& entries) {
+    ASSERT_TRUE(WriteBytes(folder_.File("key.cfg"), KeyFile(entries)));
+    ASSERT_TRUE(tavolet_.Start(folder_.Path()));
+    ASSERT_TRUE(tavolet_.WaitForIcon());
+  }
+  void Click() {
+    const int before = CSystemHook::state;
+    PostMessageA(tavolet_.MainWindow(), kTrayNotify, 0, WM_LBUTTONDOWN);
+    WaitFor([&] { return CSystemHook::state != before; }, 5000);
+  }
+  DWORD TavoletThread() const { return GetWindowThreadProcessId(tavolet_.MainWindow(), nullptr); }
+
+  TempFolder folder_;
+  TavoletProcess tavolet_;
+  HWND window_ = nullptr;
+};
+
+TEST_F(LintrelE2E, IconClickAndHotKeySwitchSuppressionAndTheIcon) {
+  KeyRecord toggle = Record(VK_F5, "");
+  toggle.actionType = 14;
+  StartWith({toggle});
+  EXPECT_NE(CSystemHook::m_hHook, nullptr) << "installed at start-up";
+  EXPECT_EQ(CSystemHook::postThread, TavoletThread());
+  EXPECT_EQ(CSystemHook::postHwnd, tavolet_.MainWindow());
+  EXPECT_EQ(CSystemHook::state, 0);
+  CbtObserver observer;
+  EXPECT_EQ(observer.AnswerTo(window_, kScreenSave), 0);
+  EXPECT_EQ(RedPixelsInTray(), 0) << "icon 128";
+
+  Click();
+  EXPECT_EQ(CSystemHook::state, 1);
+  EXPECT_EQ(observer.AnswerTo(window_, kScreenSave), 1) << "refused in this process too";
+  EXPECT_EQ(observer.AnswerTo(window_, kMonitorPower), 1);
+  EXPECT_TRUE(WaitFor([] { return RedPixelsInTray() > 50; }, 3000)) << "icon 135";
+  SaveScreenshot(ScreenshotPath("suppression_on"));
+
+  PostMessageA(tavolet_.MainWindow(), WM_HOTKEY, 1, 0);
+  EXPECT_TRUE(WaitFor([] { return CSystemHook::state == 0; }, 5000)) << "the hot key";
+  EXPECT_EQ(observer.AnswerTo(window_, kScreenSave), 0);
+  EXPECT_TRUE(WaitFor([] { return RedPixelsInTray() == 0; }, 3000)) << "icon 128 again";
+}
+
+TEST_F(LintrelE2E, ASecondStartLeavesSuppressionAndHookAlone) {
+  StartWith({});
+  Click();
+  ASSERT_EQ(CSystemHook::state, 1);
+  const HHOOK hook = CSystemHook::m_hHook;
+  TavoletProcess second;
+  ASSERT_TRUE(second.Start(folder_.Path()));
+  EXPECT_EQ(second.WaitForExit(5000), 1u);
+  EXPECT_EQ(CSystemHook::state, 1);
+  EXPECT_EQ(CSystemHook::m_hHook, hook);
+  EXPECT_EQ(CSystemHook::postThread, TavoletThread());
+  EXPECT_EQ(CSystemHook::postHwnd, tavolet_.MainWindow());
+  CbtObserver observer;
+  EXPECT_EQ(observer.AnswerTo(window_, kScreenSave), 1) << "the hook still works";
+}
+
+TEST_F(LintrelE2E, ExitReleasesTheHook) {
+  StartWith({});
+  Click();
+  ASSERT_EQ(CSystemHook::state, 1);
+  EXPECT_EQ(tavolet_.ExitFromMenu(), 0u);
+  EXPECT_EQ(CSystemHook::m_hHook, nullptr);
+  CbtObserver observer;
+  EXPECT_EQ(observer.AnswerTo(window_, kScreenSave), 0) << "no hook, though the state stays on";
+  CSystemHook::state = 0;
+}
+
+}  // namespace

@@ -1,0 +1,15 @@
+// Creates and destroys top-level windows, then ends: window_maker [COUNT]. Not linked to
+// Lintrel, so the library reaches it only through the system's hook.
+#include <windows.h>
+
+#include <cstdlib>
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int) {
+  const int count = commandLine && *commandLine ? std::atoi(commandLine) : 1;
+  for (int i = 0; i < count; ++i) {
+    HWND window = CreateWindowExA(0, "STATIC", "window maker", WS_OVERLAPPED, 0, 0, 50, 50, nullptr,
+                                  nullptr, nullptr, nullptr);
+    DestroyWindow(window);
+  }
+  return 0;
+}
