@@ -118,7 +118,9 @@ void ExpectItems(const DialogTemplate& t, const std::vector<ExpectedItem>& items
     const DialogItem& item = t.items[i];
     SCOPED_TRACE(i);
     EXPECT_EQ(static_cast<int>(static_cast<int16_t>(item.id)), items[i].id);
-    if (items[i].text) EXPECT_EQ(Ansi(item.text), items[i].text);
+    if (items[i].text) {
+      EXPECT_EQ(Ansi(item.text), items[i].text);
+    }
     ExpectPlace(&item, items[i].x, items[i].y, items[i].cx, items[i].cy);
   }
 }
