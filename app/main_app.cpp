@@ -26,6 +26,7 @@ BOOL CMainApp::InitInstance() {
     return FALSE;
   }
   systemHook.emplace();
+  desktopHook.emplace();
   Sleep(kStartPauseMs);
 
   VolumeMixer::Instance().Initialize(kAnyMixerDevice, 0x100A);
@@ -36,7 +37,7 @@ BOOL CMainApp::InitInstance() {
 
   hotKeys.Load();
 
-  // The settings file is read here once it exists.
+  LoadSettings();
 
   if (!systemHook->Init(WH_CBT, m_nThreadID, mainDialog->m_hWnd)) {
     MessageBoxA(nullptr, "Can't System Hook!", "", MB_OK);
@@ -74,7 +75,7 @@ void CMainApp::SaveAndRelease() {
   if (systemHook) systemHook->Release();
   // Releasing Corvane's hook joins here with the desktop hook library.
   if (!keysReleased_ || hotKeys.Count() > 0) hotKeys.Save();
-  // The settings file is written here once it exists.
+  SaveSettings();
   hotKeys.Clear();
   keysReleased_ = true;
 }

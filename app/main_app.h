@@ -8,9 +8,13 @@
 #include "framework/app.h"
 #include "framework/handles.h"
 #include "hotkeys/hotkey_table.h"
+#include "corvane/desktop_hook.h"
 #include "lintrel/system_hook.h"
 
+#include <list>
 #include <optional>
+#include <string>
+#include <utility>
 
 class CMainDlg;
 
@@ -35,14 +39,21 @@ class CMainApp : public CWinApp {
   void ShowKeyList();
   // Switches the suppression of the screen saver and of monitor power-off, and the icon.
   void ToggleScreenSaverBlock();
+  // The settings file; LoadSettings is false when the file could not be opened.
+  bool LoadSettings();
+  void SaveSettings();
 
   CMainDlg* mainDialog = nullptr;
   UniqueHandle instanceMutex;
   HotKeyTable hotKeys;
-  ExcludedPathList excludedPaths;  // filled by the settings file
+  ExcludedPathList excludedPaths;
+  // Carried through the settings file unchanged.
+  std::list<std::pair<std::string, uint32_t>> stringValues;
   // Constructed only once the single-instance check passed: constructing one resets the
   // shared hook data, which a refused second copy must leave to the running one.
   std::optional<CSystemHook> systemHook;
+  std::optional<CDesktopHook> desktopHook;
+  std::string settingsPath;
   WindowPositionList windowPositions;
 
  private:

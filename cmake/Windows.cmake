@@ -38,6 +38,7 @@ add_library(tavolet_core STATIC
     actions/window_positions_win32.cpp
     app/about_dlg.cpp
     app/main_app.cpp
+    app/main_app_settings.cpp
     app/main_dlg.cpp
     app/tray_icon.cpp
     framework/app.cpp
@@ -49,7 +50,7 @@ add_library(tavolet_core STATIC
     hotkeys/hotkey_edit_dlg.cpp
     hotkeys/hotkey_registration_win32.cpp
     hotkeys/key_list_dlg.cpp)
-target_link_libraries(tavolet_core PUBLIC Lintrel advapi32 winmm comctl32 comdlg32 shell32 gdi32 user32)
+target_link_libraries(tavolet_core PUBLIC Lintrel Corvane advapi32 winmm comctl32 comdlg32 shell32 gdi32 user32)
 
 set(TAVOLET_RC ${PROJECT_SOURCE_DIR}/resources/Tavolet.rc)
 set_source_files_properties(${TAVOLET_RC} PROPERTIES OBJECT_DEPENDS
