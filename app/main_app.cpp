@@ -50,7 +50,11 @@ BOOL CMainApp::InitInstance() {
     mainDialog->UpdateTrayIcon(CSystemHook::state);
   }
 
-  // Corvane's desktop hook ("Can't Desktop Hook!") joins here with the desktop hook library.
+  if (!desktopHook->Init()) {
+    MessageBoxA(nullptr, "Can't Desktop Hook!", "", MB_OK);
+    startFailed_ = true;
+    return FALSE;
+  }
   return TRUE;
 }
 
@@ -73,7 +77,7 @@ int CMainApp::ExitInstance() {
 
 void CMainApp::SaveAndRelease() {
   if (systemHook) systemHook->Release();
-  // Releasing Corvane's hook joins here with the desktop hook library.
+  if (desktopHook) desktopHook->Release();
   if (!keysReleased_ || hotKeys.Count() > 0) hotKeys.Save();
   SaveSettings();
   hotKeys.Clear();

@@ -20,7 +20,8 @@ add_library(Lintrel SHARED lintrel/system_hook.cpp)
 target_compile_definitions(Lintrel PRIVATE LINTREL_BUILD)
 set_target_properties(Lintrel PROPERTIES PREFIX "" OUTPUT_NAME Lintrel)
 
-add_library(Corvane SHARED corvane/desktop_hook.cpp)
+add_library(Corvane SHARED corvane/desktop_hook.cpp corvane/label_colors.cpp)
+target_link_libraries(Corvane PRIVATE comctl32 gdi32 user32)
 target_compile_definitions(Corvane PRIVATE CORVANE_BUILD)
 set_target_properties(Corvane PROPERTIES PREFIX "" OUTPUT_NAME Corvane)
 

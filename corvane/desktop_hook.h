@@ -1,6 +1,6 @@
-// Corvane: the desktop label colours and switch, kept in data shared by every process that
-// maps the library. Attaching to the desktop's list view and painting its labels are built
-// with the desktop hook work; until then the values are stored and read back only.
+// Corvane: gets into the shell's process through a message hook on the desktop list view's
+// thread, subclasses the list view there and, while its switch is on, paints the icons and
+// labels in the chosen colours. All values live in data shared by every process mapping it.
 #pragma once
 
 #include <windows.h>
@@ -13,6 +13,7 @@
 
 constexpr unsigned long DH_COLOR_AUTO = 0xFFFFFFFF;
 constexpr unsigned long DH_COLOR_NONE = 0x80000000;
+constexpr UINT WM_DESKTOPHOOK_SUBCLASS = 0x0780;
 
 class CORVANE_API CDesktopHook {
  public:
@@ -22,6 +23,13 @@ class CORVANE_API CDesktopHook {
   CDesktopHook(const CDesktopHook& other);
   virtual ~CDesktopHook();
   CDesktopHook& operator=(const CDesktopHook& other);
+
+  // Finds the desktop list view, hooks its thread and has it subclassed; true once the
+  // subclass is in place.
+  bool Init();
+  // Has the subclass removed and unhooks; false when nothing was attached or the list view
+  // did not answer (then the hook stays, so the shell never calls into a removed library).
+  bool Release();
 
   // Store always; repaint (and return true) only when the desktop is known.
   bool SetState(int newState);
@@ -38,6 +46,11 @@ class CORVANE_API CDesktopHook {
   static unsigned long textBdColor;
   static unsigned long bkColor;
   static unsigned long selColor;
+
+ protected:
+  static LRESULT CALLBACK GetMsgProc(int code, WPARAM wParam, LPARAM lParam);
+  static LRESULT CALLBACK WindowProcList(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  static void OnPaintList(HWND list);
 
  private:
   static void Repaint();

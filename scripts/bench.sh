@@ -11,6 +11,9 @@ cmake --build --preset win64 --target Tavolet desktop_standin startup_bench hotk
 state=$root/build/bench-wine
 scripts/wine-env.sh setup "$state" >/dev/null
 trap 'scripts/wine-env.sh teardown "$state"' EXIT
+# Tavolet needs a desktop list view to attach to.
+scripts/wine-run.sh "$state" build/win64/desktop_standin.exe >/dev/null 2>&1 &
+sleep 2
 scripts/wine-run.sh "$state" build/win64/startup_bench.exe 7 2>/dev/null | tr -d '\r'
 scripts/wine-run.sh "$state" build/win64/hotkey_latency_bench.exe 2>/dev/null | tr -d "\r"
 scripts/wine-run.sh "$state" build/win64/dialog_bench.exe 2>/dev/null | tr -d "\r"

@@ -5,9 +5,7 @@
 
 #include "tests/support/png_writer.h"
 
-bool SaveScreenshot(const std::string& path, const RECT* area) {
-  RECT r{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-  if (area) r = *area;
+bool CaptureScreenRgb(const RECT& r, std::vector<uint8_t>& rgb) {
   const int width = r.right - r.left, height = r.bottom - r.top;
   if (width <= 0 || height <= 0) return false;
   HDC screen = GetDC(nullptr);
@@ -27,7 +25,6 @@ bool SaveScreenshot(const std::string& path, const RECT* area) {
     GdiFlush();
     SelectObject(memory, old);
   }
-  std::vector<uint8_t> rgb;
   if (ok) {
     rgb.resize(static_cast<size_t>(width) * height * 3);
     const auto* bgra = static_cast<const uint8_t*>(bits);
@@ -40,7 +37,25 @@ bool SaveScreenshot(const std::string& path, const RECT* area) {
   if (bitmap) DeleteObject(bitmap);
   DeleteDC(memory);
   ReleaseDC(nullptr, screen);
-  if (!ok) return false;
+  return ok;
+}
+
+int CountPixels(const RECT& area, COLORREF color) {
+  std::vector<uint8_t> rgb;
+  if (!CaptureScreenRgb(area, rgb)) return -1;
+  int count = 0;
+  for (size_t i = 0; i + 2 < rgb.size(); i += 3) {
+    if (RGB(rgb[i], rgb[i + 1], rgb[i + 2]) == color) ++count;
+  }
+  return count;
+}
+
+bool SaveScreenshot(const std::string& path, const RECT* area) {
+  RECT r{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+  if (area) r = *area;
+  const int width = r.right - r.left, height = r.bottom - r.top;
+  std::vector<uint8_t> rgb;
+  if (!CaptureScreenRgb(r, rgb)) return false;
   std::ofstream out(path, std::ios::binary);
   out << EncodePng(width, height, rgb);
   return static_cast<bool>(out);

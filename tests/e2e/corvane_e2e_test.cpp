@@ -1,0 +1,127 @@
+// Corvane attached to the stand-in desktop by the running Tavolet: the labels in the chosen
+// colours, the list view's own procedure back after exit, and no desktop at all.
+#include <windows.h>
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "app/settings_file.h"
+#include "lintrel/system_hook.h"
+#include "tests/e2e/e2e_support.h"
+#include "tests/support/screen_capture.h"
+#include "tests/support/tavolet_process.h"
+#include "tests/support/win_test_support.h"
+
+namespace {
+
+constexpr COLORREF kGreen = RGB(0, 255, 0);
+constexpr COLORREF kRed = RGB(255, 0, 0);
+
+HWND DesktopList() {
+  HWND w = FindWindowExA(nullptr, nullptr, "Progman", "Program Manager");
+  w = FindWindowExA(w, nullptr, "SHELLDLL_DefView", nullptr);
+  return FindWindowExA(w, nullptr, "SysListView32", nullptr);
+}
+
+// The top strip of the desktop, where the stand-in's labels are.
+RECT LabelStrip() {
+  RECT r{};
+  GetWindowRect(DesktopList(), &r);
+  r.right = r.left + 420;
+  r.bottom = r.top + 90;
+  return r;
+}
+
+int PaintedPixels(COLORREF color) {
+  HWND list = DesktopList();
+  RedrawWindow(list, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+  Sleep(300);
+  return CountPixels(LabelStrip(), color);
+}
+
+class CorvaneE2E : public ::testing::Test {
+ protected:
+  void TearDown() override {
+    if (tavolet_.MainWindow()) {
+      EXPECT_EQ(tavolet_.ExitFromMenu(), 0u);
+    }
+  }
+  void StartWithColours(int state) {
+    SettingsValues values;
+    values.labelState = state;
+    values.textColor = kGreen;
+    values.outlineColor = 0x80000000;
+    values.backgroundColor = kRed;
+    values.selectionColor = RGB(0, 0, 128);
+    ASSERT_TRUE(WriteBytes(folder_.File("Tavolet.cfg"), ToTextMode(EncodeSettings(values))));
+    ASSERT_TRUE(tavolet_.Start(folder_.Path()));
+    ASSERT_TRUE(tavolet_.WaitForIcon());
+  }
+
+  TempFolder folder_;
+  TavoletProcess tavolet_;
+};
+
+TEST_F(CorvaneE2E, LabelsArePaintedInTheChosenColoursWhileOn) {
+  ASSERT_NE(DesktopList(), nullptr) << "the stand-in desktop runs";
+  const LONG_PTR ownProcedure = GetWindowLongPtrA(DesktopList(), GWLP_WNDPROC);
+  EXPECT_EQ(PaintedPixels(kRed), 0);
+  StartWithColours(1);
+  EXPECT_GT(PaintedPixels(kRed), 200) << "label backgrounds";
+  EXPECT_GT(PaintedPixels(kGreen), 50) << "label texts";
+  SaveScreenshot(ScreenshotPath("desktop_labels_painted"));
+  EXPECT_EQ(tavolet_.ExitFromMenu(), 0u);
+  EXPECT_EQ(PaintedPixels(kRed), 0) << "the list view paints itself again";
+  EXPECT_EQ(GetWindowLongPtrA(DesktopList(), GWLP_WNDPROC), ownProcedure)
+      << "its own procedure is back";
+  EXPECT_GT(SendMessageA(DesktopList(), LVM_GETITEMCOUNT, 0, 0), 0) << "and it still works";
+}
+
+TEST_F(CorvaneE2E, SwitchedOffTheListViewPaintsItself) {
+  StartWithColours(0);
+  EXPECT_EQ(PaintedPixels(kRed), 0);
+}
+
+TEST_F(CorvaneE2E, ASecondStartLeavesTheAttachedDesktopAlone) {
+  StartWithColours(1);
+  ASSERT_GT(PaintedPixels(kRed), 200);
+  TavoletProcess second;
+  ASSERT_TRUE(second.Start(folder_.Path()));
+  EXPECT_EQ(second.WaitForExit(5000), 1u);
+  EXPECT_GT(PaintedPixels(kRed), 200) << "still painted with the first copy's colours";
+}
+
+TEST_F(CorvaneE2E, WithoutADesktopTheStartEndsWithAMessage) {
+  HWND progman = FindWindowA("Progman", nullptr);
+  ASSERT_NE(progman, nullptr);
+  DWORD standInId = 0;
+  GetWindowThreadProcessId(progman, &standInId);
+  PostMessageA(progman, WM_CLOSE, 0, 0);
+  ASSERT_TRUE(WaitFor([] { return FindWindowA("Progman", nullptr) == nullptr; }, 5000));
+  ASSERT_TRUE(WriteBytes(folder_.File("key.cfg"), KeyFile({Record(VK_F5, "kept")})));
+  ASSERT_TRUE(tavolet_.Start(folder_.Path()));
+  HWND box = nullptr;
+  ASSERT_TRUE(WaitFor(
+      [&] {
+        for (HWND w : WindowsOfProcess(tavolet_.Id(), "#32770")) {
+          char text[64] = "";
+          GetDlgItemTextA(w, 0xFFFF, text, sizeof text);
+          if (IsWindowVisible(w) && std::strcmp(text, "Can't Desktop Hook!") == 0) box = w;
+        }
+        return box != nullptr;
+      },
+      10000));
+  char caption[16] = "x";
+  GetWindowTextA(box, caption, sizeof caption);
+  EXPECT_STREQ(caption, "") << "an empty caption";
+  SaveWindowScreenshot(ScreenshotPath("cant_desktop_hook"), box);
+  PostMessageA(box, WM_COMMAND, IDOK, 0);
+  EXPECT_EQ(tavolet_.WaitForExit(10000), 2u) << "a failed start";
+  EXPECT_EQ(CSystemHook::m_hHook, nullptr) << "Lintrel's hook released by the shut-down";
+  EXPECT_EQ(ReadBytes(folder_.File("key.cfg")), KeyFile({Record(VK_F5, "kept")}));
+  EXPECT_TRUE(FileExists(folder_.File("Tavolet.cfg")));
+  StandInDesktop().SetUp();  // back for the tests after this one
+}
+
+}  // namespace
