@@ -3,6 +3,7 @@
 #include "actions/mixer_rules.h"
 #include "actions/volume_mixer.h"
 #include "app/main_dlg.h"
+#include "app/properties_dlg.h"
 #include "hotkeys/key_list_dlg.h"
 #include "resources/resource.h"
 
@@ -101,7 +102,9 @@ bool CMainApp::OnCmdMsg(UINT id, UINT code) {
     case ID_EDIT_KEYS:
       ShowKeyList();
       return true;
-    // ID_PROPERTIES (the properties dialog) is handled here once that dialog exists.
+    case ID_PROPERTIES:
+      ShowProperties();
+      return true;
     default:
       return CWinApp::OnCmdMsg(id, code);
   }
@@ -130,4 +133,12 @@ void CMainApp::ToggleScreenSaverBlock() {
 
 void CMainApp::HoldDisplay(bool on) {
   SetThreadExecutionState(on ? ES_CONTINUOUS | ES_DISPLAY_REQUIRED : ES_CONTINUOUS);
+}
+
+void CMainApp::ShowProperties() {
+  {
+    CPropertiesDlg properties;
+    properties.DoModal();
+  }
+  SaveSettings();
 }

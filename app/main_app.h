@@ -39,6 +39,8 @@ class CMainApp : public CWinApp {
   void ShowKeyList();
   // Switches the suppression of the screen saver and of monitor power-off, and the icon.
   void ToggleScreenSaverBlock();
+  // The properties dialog, modal; the settings file is written however it closes.
+  void ShowProperties();
   // The settings file; LoadSettings is false when the file could not be opened.
   bool LoadSettings();
   void SaveSettings();

@@ -38,9 +38,11 @@ add_library(tavolet_core STATIC
     actions/volume_mixer_win32.cpp
     actions/window_positions_win32.cpp
     app/about_dlg.cpp
+    app/color_button.cpp
     app/main_app.cpp
     app/main_app_settings.cpp
     app/main_dlg.cpp
+    app/properties_dlg.cpp
     app/tray_icon.cpp
     framework/app.cpp
     framework/ddx.cpp

@@ -16,34 +16,6 @@ namespace {
 constexpr UINT kEditKeys = 32771, kAdd = 32772, kDelete = 32773, kEdit = 32774;
 constexpr BYTE kCtrlAltShift = HOTKEYF_CONTROL | HOTKEYF_ALT | HOTKEYF_SHIFT;
 
-// A buffer in another process, for the list-view messages that carry pointers.
-class RemoteBuffer {
- public:
-  RemoteBuffer(DWORD processId, size_t size) : size_(size) {
-    process_ =
-        OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, processId);
-    if (process_) {
-      address_ = VirtualAllocEx(process_, nullptr, size, MEM_COMMIT, PAGE_READWRITE);
-    }
-  }
-  ~RemoteBuffer() {
-    if (address_) VirtualFreeEx(process_, address_, 0, MEM_RELEASE);
-    if (process_) CloseHandle(process_);
-  }
-  char* At(size_t offset) const { return static_cast<char*>(address_) + offset; }
-  bool Write(size_t offset, const void* data, size_t size) const {
-    return WriteProcessMemory(process_, At(offset), data, size, nullptr);
-  }
-  bool Read(size_t offset, void* data, size_t size) const {
-    return ReadProcessMemory(process_, At(offset), data, size, nullptr);
-  }
-
- private:
-  HANDLE process_ = nullptr;
-  void* address_ = nullptr;
-  size_t size_;
-};
-
 class DialogsE2E : public ::testing::Test {
  protected:
   void TearDown() override {

@@ -19,6 +19,39 @@ std::string ScreenshotPath(const std::string& name);
 KeyRecord Record(UINT key, const std::string& target);
 std::string KeyFile(const std::vector<KeyRecord>& records);
 
+// A buffer in another process, for the list-view messages that carry pointers.
+class RemoteBuffer {
+ public:
+  RemoteBuffer(DWORD processId, size_t size) : size_(size) {
+    process_ =
+        OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, processId);
+    if (process_) {
+      address_ = VirtualAllocEx(process_, nullptr, size, MEM_COMMIT, PAGE_READWRITE);
+    }
+  }
+  ~RemoteBuffer() {
+    if (address_) VirtualFreeEx(process_, address_, 0, MEM_RELEASE);
+    if (process_) CloseHandle(process_);
+  }
+  char* At(size_t offset) const { return static_cast<char*>(address_) + offset; }
+  bool Write(size_t offset, const void* data, size_t size) const {
+    return WriteProcessMemory(process_, At(offset), data, size, nullptr);
+  }
+  bool Read(size_t offset, void* data, size_t size) const {
+    return ReadProcessMemory(process_, At(offset), data, size, nullptr);
+  }
+
+ private:
+  HANDLE process_ = nullptr;
+  void* address_ = nullptr;
+  size_t size_;
+};
+
+// Selects the list-view row with this text (column 0); false when there is none.
+bool SelectListRow(HWND list, DWORD processId, const std::string& text);
+// The column-0 texts of a list view in another process.
+std::vector<std::string> ListRows(HWND list, DWORD processId);
+
 // The stand-in desktop runs for the whole suite, as the shell's desktop would.
 class StandInDesktop : public ::testing::Environment {
  public:

@@ -47,3 +47,19 @@ TEST(LabelColors, OutlinePassesGoRoundTheLabel) {
 }
 
 }  // namespace
+
+#include "app/color_math.h"
+
+namespace {
+
+TEST(ColorButtonShades, DarkLightAndDark60) {
+  EXPECT_EQ(ButtonDark(0x00FF8080), 0x007F0000u);
+  EXPECT_EQ(ButtonDark(0x00818080), 0x00010000u);
+  EXPECT_EQ(ButtonLight(0x005F6000), 0x00BFFF60u);
+  EXPECT_EQ(ButtonDark60(0x00FF6061), 0x009F0001u);
+  EXPECT_EQ(ButtonLight(0x7F000000), 0x7F606060u) << "the top byte is the source's own";
+  EXPECT_EQ(ButtonDark60(0x12000000) >> 24, 0x12u);
+  EXPECT_EQ(0x00C0C0C0u ^ 0x00FFFFFFu, 0x003F3F3Fu) << "a label is the face's inverse";
+}
+
+}  // namespace

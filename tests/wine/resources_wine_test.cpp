@@ -206,6 +206,32 @@ TEST(Resources, KeyListDialogTemplateAndMenu) {
   DestroyMenu(menu);
 }
 
+TEST(Resources, PropertiesDialogTemplate) {
+  const DialogTemplate t = Template(134);
+  EXPECT_EQ(Ansi(t.title), "プロパティ");
+  EXPECT_EQ(t.cx, 259);
+  EXPECT_EQ(t.cy, 169);
+  ExpectItems(t, {{1, "OK", 202, 148, 50, 14},
+                  {2, "ｷｬﾝｾﾙ", 149, 148, 50, 14},
+                  {1016, "List1", 7, 16, 245, 61},
+                  {-1, "", 7, 85, 245, 47},
+                  {-1, "", 11, 86, 8, 8},
+                  {1038, "デスクトップの文字をカスタマイズ", 13, 85, 108, 10},
+                  {1034, "文字", 18, 111, 24, 17},
+                  {1035, "縁取り", 52, 111, 24, 17},
+                  {1036, "背景", 86, 111, 24, 17},
+                  {1037, "選択", 120, 111, 24, 17},
+                  {-1, "ウィンドウの記憶／復帰を行わないプログラムパス", 7, 7, 146, 8},
+                  {1040, "透過", 86, 99, 26, 10},
+                  {1041, "無し", 52, 99, 25, 10}});
+  EXPECT_TRUE(t.Item(1016)->exStyle & WS_EX_ACCEPTFILES);
+  EXPECT_EQ(t.Item(1016)->style & LVS_TYPEMASK, static_cast<uint32_t>(LVS_REPORT));
+  EXPECT_TRUE(t.Item(1016)->style & LVS_SORTASCENDING);
+  EXPECT_TRUE(t.Item(1016)->style & LVS_SHOWSELALWAYS);
+  EXPECT_EQ(t.items[3].style & 0xF, static_cast<uint32_t>(BS_GROUPBOX));
+  EXPECT_EQ(t.Item(1038)->style & 0xF, static_cast<uint32_t>(BS_AUTOCHECKBOX));
+}
+
 TEST(Resources, AboutMenuString) {
   char text[128] = "";
   ASSERT_GT(LoadStringA(GetModuleHandleA(nullptr), IDS_ABOUT_MENU, text, sizeof text), 0);
