@@ -49,3 +49,41 @@ TEST(DesktopHookValues, SettersStoreAndSayNothingWasRepaintedWhileDetached) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(DesktopHookGuards, RefusalsThatTouchNothing) {
+  CDesktopHook hook;
+  EXPECT_FALSE(hook.Release()) << "nothing attached";
+  CDesktopHook::orgWindowProcList = &SomeProcedure;
+  EXPECT_FALSE(hook.Init()) << "a subclass is recorded already";
+  EXPECT_EQ(CDesktopHook::desktop, nullptr) << "without searching";
+  EXPECT_FALSE(hook.Release()) << "no desktop known";
+  CDesktopHook::orgWindowProcList = nullptr;
+
+  // A desktop window chain of this process's own, so the search succeeds.
+  for (const char* name : {"Progman", "SHELLDLL_DefView"}) {
+    WNDCLASSA windowClass{};
+    windowClass.lpfnWndProc = &SomeProcedure;
+    windowClass.lpszClassName = name;
+    RegisterClassA(&windowClass);
+  }
+  HWND progman = CreateWindowExA(0, "Progman", "Program Manager", WS_POPUP, 0, 0, 100, 100, nullptr,
+                                 nullptr, nullptr, nullptr);
+  HWND view = CreateWindowExA(0, "SHELLDLL_DefView", "", WS_CHILD, 0, 0, 100, 100, progman, nullptr,
+                              nullptr, nullptr);
+  HWND list = CreateWindowExA(0, "SysListView32", "", WS_CHILD, 0, 0, 100, 100, view, nullptr,
+                              nullptr, nullptr);
+  ASSERT_NE(list, nullptr);
+  // While the handshake event exists another attach or detach is under way.
+  HANDLE busy = CreateEventA(nullptr, TRUE, FALSE, "SetWndLng");
+  ASSERT_NE(busy, nullptr);
+  EXPECT_FALSE(hook.Init());
+  EXPECT_EQ(CDesktopHook::desktop, list) << "the three searches found the list view";
+  EXPECT_EQ(CDesktopHook::hook, nullptr) << "but no hook was installed";
+  CloseHandle(busy);
+  CDesktopHook::desktop = nullptr;
+  DestroyWindow(progman);
+}
+
+}  // namespace
