@@ -7,7 +7,7 @@ root=$PWD
 cmake --preset bench >/dev/null && cmake --build --preset bench >/dev/null
 build/bench/native_bench --benchmark_min_time=0.2
 cmake --preset win64 >/dev/null
-cmake --build --preset win64 --target Tavolet desktop_standin startup_bench hotkey_latency_bench dialog_bench hook_bench window_maker >/dev/null
+cmake --build --preset win64 --target Tavolet desktop_standin startup_bench hotkey_latency_bench dialog_bench hook_bench window_maker paint_bench >/dev/null
 state=$root/build/bench-wine
 scripts/wine-env.sh setup "$state" >/dev/null
 trap 'scripts/wine-env.sh teardown "$state"' EXIT
@@ -18,3 +18,4 @@ scripts/wine-run.sh "$state" build/win64/startup_bench.exe 7 2>/dev/null | tr -d
 scripts/wine-run.sh "$state" build/win64/hotkey_latency_bench.exe 2>/dev/null | tr -d "\r"
 scripts/wine-run.sh "$state" build/win64/dialog_bench.exe 2>/dev/null | tr -d "\r"
 scripts/wine-run.sh "$state" build/win64/hook_bench.exe 2>/dev/null | tr -d "\r"
+scripts/wine-run.sh "$state" build/win64/paint_bench.exe 2>/dev/null | tr -d "\r"

@@ -47,12 +47,12 @@ class CorvaneE2E : public ::testing::Test {
       EXPECT_EQ(tavolet_.ExitFromMenu(), 0u);
     }
   }
-  void StartWithColours(int state) {
+  void StartWithColours(int state, COLORREF outline = 0x80000000, COLORREF background = kRed) {
     SettingsValues values;
     values.labelState = state;
     values.textColor = kGreen;
-    values.outlineColor = 0x80000000;
-    values.backgroundColor = kRed;
+    values.outlineColor = outline;
+    values.backgroundColor = background;
     values.selectionColor = RGB(0, 0, 128);
     ASSERT_TRUE(WriteBytes(folder_.File("Tavolet.cfg"), ToTextMode(EncodeSettings(values))));
     ASSERT_TRUE(tavolet_.Start(folder_.Path()));
@@ -76,6 +76,34 @@ TEST_F(CorvaneE2E, LabelsArePaintedInTheChosenColoursWhileOn) {
   EXPECT_EQ(GetWindowLongPtrA(DesktopList(), GWLP_WNDPROC), ownProcedure)
       << "its own procedure is back";
   EXPECT_GT(SendMessageA(DesktopList(), LVM_GETITEMCOUNT, 0, 0), 0) << "and it still works";
+}
+
+TEST_F(CorvaneE2E, OutlineAroundTheGlyphsAndNoFillWhenTransparent) {
+  constexpr COLORREF kBlue = RGB(0, 0, 255);
+  StartWithColours(1, kBlue, 0x80000000);
+  EXPECT_EQ(PaintedPixels(kRed), 0) << "no background: the wallpaper shows";
+  EXPECT_GT(PaintedPixels(kBlue), 100) << "the outline passes";
+  EXPECT_GT(PaintedPixels(kGreen), 20) << "the text over them";
+  SaveScreenshot(ScreenshotPath("desktop_labels_outlined"));
+}
+
+TEST_F(CorvaneE2E, ASelectedItemShowsTheSelectionColourAndFrame) {
+  StartWithColours(1);
+  HWND list = DesktopList();
+  DWORD standIn = 0;
+  GetWindowThreadProcessId(list, &standIn);
+  ASSERT_TRUE(SelectListRow(list, standIn, "Documents"));
+  const COLORREF selection = RGB(0, 0, 128);
+  EXPECT_GT(PaintedPixels(selection), 100) << "the label filled with the selection colour";
+  EXPECT_GT(PaintedPixels(RGB(128, 128, 255)), 10) << "light top and left edges";
+  EXPECT_GT(PaintedPixels(RGB(0, 0, 0)), 10) << "dark bottom and right edges";
+  SaveScreenshot(ScreenshotPath("desktop_label_selected"));
+  RemoteBuffer buffer(standIn, sizeof(LVITEMA));
+  LVITEMA none{};
+  none.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+  buffer.Write(0, &none, sizeof none);
+  SendMessageA(list, LVM_SETITEMSTATE, static_cast<WPARAM>(-1),
+               reinterpret_cast<LPARAM>(buffer.At(0)));
 }
 
 TEST_F(CorvaneE2E, SwitchedOffTheListViewPaintsItself) {

@@ -87,3 +87,89 @@ TEST(DesktopHookGuards, RefusalsThatTouchNothing) {
 }
 
 }  // namespace
+
+#include <commctrl.h>
+
+#include <thread>
+
+namespace {
+
+// A desktop window chain run by a thread of its own, as the shell's would be.
+class DesktopThread {
+ public:
+  DesktopThread() {
+    thread_ = std::thread([this] { Run(); });
+    while (!ready_) Sleep(10);
+  }
+  ~DesktopThread() {
+    PostMessageA(progman_, WM_CLOSE, 0, 0);
+    thread_.join();
+  }
+  HWND list() const { return list_; }
+  // Keeps the thread busy for a while, so a handshake has to wait.
+  void Stall(DWORD ms) { PostMessageA(progman_, WM_APP, ms, 0); }
+
+ private:
+  static LRESULT CALLBACK ProgmanProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
+    if (m == WM_APP) Sleep(static_cast<DWORD>(wp));
+    if (m == WM_DESTROY) PostQuitMessage(0);
+    return DefWindowProcA(w, m, wp, lp);
+  }
+  void Run() {
+    for (const char* name : {"Progman", "SHELLDLL_DefView"}) {
+      WNDCLASSA windowClass{};
+      windowClass.lpfnWndProc = &ProgmanProc;
+      windowClass.lpszClassName = name;
+      RegisterClassA(&windowClass);
+    }
+    progman_ = CreateWindowExA(0, "Progman", "Program Manager", WS_POPUP, 0, 0, 200, 200, nullptr,
+                               nullptr, nullptr, nullptr);
+    HWND view = CreateWindowExA(0, "SHELLDLL_DefView", "", WS_CHILD | WS_VISIBLE, 0, 0, 200, 200,
+                                progman_, nullptr, nullptr, nullptr);
+    list_ = CreateWindowExA(0, WC_LISTVIEWA, "", WS_CHILD | WS_VISIBLE | LVS_ICON, 0, 0, 200, 200,
+                            view, nullptr, nullptr, nullptr);
+    ready_ = true;
+    MSG msg;
+    while (GetMessageA(&msg, nullptr, 0, 0) > 0) DispatchMessageA(&msg);
+  }
+
+  std::thread thread_;
+  volatile bool ready_ = false;
+  HWND progman_ = nullptr;
+  HWND list_ = nullptr;
+};
+
+TEST(DesktopHookHandshake, SubclassInstalledAndRemovedThroughTheListViewsThread) {
+  DesktopThread desktop;
+  CDesktopHook hook;
+  const LONG_PTR ownProcedure = GetWindowLongPtrA(desktop.list(), GWLP_WNDPROC);
+  ASSERT_TRUE(hook.Init()) << "the event was set within the wait";
+  EXPECT_EQ(CDesktopHook::desktop, desktop.list());
+  EXPECT_NE(CDesktopHook::hook, nullptr);
+  EXPECT_EQ(reinterpret_cast<LONG_PTR>(CDesktopHook::orgWindowProcList), ownProcedure);
+  EXPECT_NE(GetWindowLongPtrA(desktop.list(), GWLP_WNDPROC), ownProcedure) << "subclassed";
+  EXPECT_FALSE(hook.Init()) << "refused while a subclass is recorded";
+  EXPECT_TRUE(hook.SetState(0)) << "repainted at once while attached";
+  ASSERT_TRUE(hook.Release());
+  EXPECT_EQ(GetWindowLongPtrA(desktop.list(), GWLP_WNDPROC), ownProcedure) << "restored";
+  EXPECT_EQ(CDesktopHook::orgWindowProcList, nullptr);
+  EXPECT_EQ(CDesktopHook::hook, nullptr);
+  EXPECT_EQ(CDesktopHook::desktop, nullptr);
+  EXPECT_FALSE(hook.Release()) << "nothing left to release";
+}
+
+TEST(DesktopHookHandshake, ASecondInitWhileOneWaitsIsRefused) {
+  DesktopThread desktop;
+  CDesktopHook first;
+  desktop.Stall(1500);
+  bool firstResult = false;
+  std::thread waiting([&] { firstResult = first.Init(); });
+  Sleep(300);
+  CDesktopHook second_handle_only(first);  // a copy: resets nothing
+  EXPECT_FALSE(second_handle_only.Init()) << "the handshake event exists";
+  waiting.join();
+  EXPECT_TRUE(firstResult);
+  EXPECT_TRUE(first.Release());
+}
+
+}  // namespace
