@@ -2,6 +2,7 @@
 // checked after it closes, whichever way.
 #include <windows.h>
 #include <commctrl.h>
+#include <shlobj.h>
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -149,6 +150,31 @@ TEST_F(PropertiesE2E, DeleteRemovesSelectedRowsAndCancelStillWrites) {
   EXPECT_TRUE(WaitFor([&] { return ListRows(list, tavolet_.Id()).size() == 2; }, 3000));
   ASSERT_TRUE(Close(dialog, IDOK));
   EXPECT_EQ(Stored().excludedPaths, (std::list<std::string>{"b.exe", "a.exe"}));
+}
+
+// A real WM_DROPFILES: the drop record (DROPFILES and the file names) is built in Tavolet's
+// memory and its address handed over as the HDROP, as fixed global memory is.
+TEST_F(PropertiesE2E, DroppedFilesAddRowsEvenWhenRepeated) {
+  SettingsValues values;
+  values.excludedPaths = {"C:\\x.exe"};
+  StartWith(values);
+  HWND dialog = Open();
+  ASSERT_NE(dialog, nullptr);
+  HWND list = GetDlgItem(dialog, 1016);
+  const std::string names = std::string("C:\\x.exe") + '\0' + "D:\\tools\\y.exe" + '\0' + '\0';
+  DROPFILES header{};
+  header.pFiles = sizeof header;
+  for (int drop = 0; drop < 2; ++drop) {
+    RemoteBuffer buffer(tavolet_.Id(), 4096);
+    ASSERT_TRUE(buffer.Write(0, &header, sizeof header));
+    ASSERT_TRUE(buffer.Write(sizeof header, names.data(), names.size()));
+    PostMessageA(list, WM_DROPFILES, reinterpret_cast<WPARAM>(buffer.At(0)), 0);
+    const size_t expected = 1 + 2 * (drop + 1);
+    EXPECT_TRUE(WaitFor([&] { return ListRows(list, tavolet_.Id()).size() == expected; }, 3000))
+        << "drop " << drop;
+  }
+  ASSERT_TRUE(Close(dialog, IDOK));
+  EXPECT_EQ(Stored().excludedPaths.size(), 5u) << "duplicates are not checked";
 }
 
 }  // namespace
