@@ -70,7 +70,7 @@ std::string UserChosenBrowser() {
     progId[size < sizeof progId ? size : sizeof progId - 1] = '\0';
     RegistryKey command(HKEY_CLASSES_ROOT, std::string(progId) + "\\shell\\open\\command");
     std::string value;
-    if (command && command.DefaultValue(value)) return GetQuotedProgramPath(value);
+    if (command && command.DefaultValue(value)) return "\"" + StripQuotedPrefix(value) + "\"";
   }
   return std::string();
 }

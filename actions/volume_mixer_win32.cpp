@@ -163,8 +163,11 @@ void VolumeMixer::ListDeviceControls(int32_t device, HMIXER mixer, const MIXERCA
   }
 }
 
-bool VolumeMixer::ReadValue(HMIXER mixer, const MixerControlRecord& record, uint32_t& value) const {
-  MIXERCONTROLDETAILS_UNSIGNED detail{};
+namespace {
+
+// One value for all channels, in a 4-byte detail buffer.
+MIXERCONTROLDETAILS DetailsOf(const MixerControlRecord& record,
+                              MIXERCONTROLDETAILS_UNSIGNED& detail) {
   MIXERCONTROLDETAILS details{};
   details.cbStruct = sizeof details;
   details.dwControlID = record.control.dwControlID;
@@ -172,6 +175,14 @@ bool VolumeMixer::ReadValue(HMIXER mixer, const MixerControlRecord& record, uint
   details.cMultipleItems = record.control.cMultipleItems;
   details.cbDetails = sizeof detail;
   details.paDetails = &detail;
+  return details;
+}
+
+}  // namespace
+
+bool VolumeMixer::ReadValue(HMIXER mixer, const MixerControlRecord& record, uint32_t& value) const {
+  MIXERCONTROLDETAILS_UNSIGNED detail{};
+  MIXERCONTROLDETAILS details = DetailsOf(record, detail);
   if (mixer_.getControlDetails(Object(mixer), &details, MIXER_GETCONTROLDETAILSF_VALUE) !=
       MMSYSERR_NOERROR) {
     return false;
@@ -182,13 +193,7 @@ bool VolumeMixer::ReadValue(HMIXER mixer, const MixerControlRecord& record, uint
 
 void VolumeMixer::WriteValue(HMIXER mixer, const MixerControlRecord& record, uint32_t value) const {
   MIXERCONTROLDETAILS_UNSIGNED detail{value};
-  MIXERCONTROLDETAILS details{};
-  details.cbStruct = sizeof details;
-  details.dwControlID = record.control.dwControlID;
-  details.cChannels = 1;
-  details.cMultipleItems = record.control.cMultipleItems;
-  details.cbDetails = sizeof detail;
-  details.paDetails = &detail;
+  MIXERCONTROLDETAILS details = DetailsOf(record, detail);
   mixer_.setControlDetails(Object(mixer), &details, MIXER_SETCONTROLDETAILSF_VALUE);
 }
 

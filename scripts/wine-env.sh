@@ -54,6 +54,11 @@ make_prefix() {
     /v Auto /t REG_SZ /d 0 /f
   cp /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/"
   touch "$WINEPREFIX/.tavolet-ready"
+  # wineboot started a desktop before the settings above existed (it has no taskbar):
+  # begin again, so the desktop of the run is made with them.
+  "$WINESERVER" -k >/dev/null 2>&1
+  "$WINESERVER" -w >/dev/null 2>&1
+  "$WINESERVER" -p >/dev/null 2>&1 < /dev/null
 }
 
 case "$command" in

@@ -31,17 +31,6 @@ std::vector<HWND> RecorderWindows() {
   return found;
 }
 
-bool PutClipboardText(const std::string& text) {
-  if (!OpenClipboard(nullptr)) return false;
-  EmptyClipboard();
-  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
-  std::memcpy(GlobalLock(memory), text.c_str(), text.size() + 1);
-  GlobalUnlock(memory);
-  SetClipboardData(CF_TEXT, memory);
-  CloseClipboard();
-  return true;
-}
-
 class ActionsE2E : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -71,7 +60,7 @@ class ActionsE2E : public ::testing::Test {
   void StartWith(const std::vector<KeyRecord>& entries) {
     ASSERT_TRUE(WriteBytes(folder_.File("key.cfg"), KeyFile(entries)));
     ASSERT_TRUE(tavolet_.Start(folder_.Path()));
-    ASSERT_TRUE(tavolet_.WaitForIcon());
+    ASSERT_TRUE(tavolet_.WaitUntilReady());
   }
   void Press(int id) { PostMessageA(tavolet_.MainWindow(), WM_HOTKEY, id, 0); }
 
@@ -194,11 +183,15 @@ class RegistryKeysE2E : public ActionsE2E {
   }
   static constexpr const char* kChoice =
       "Software\\Microsoft\\Windows\\Shell\\Associations\\UrlAssociations\\http\\UserChoice";
+  static constexpr const char* kLatestChoice =
+      "Software\\Microsoft\\Windows\\Shell\\Associations\\UrlAssociations\\http\\"
+      "UserChoiceLatest";
 };
 
 TEST_F(RegistryKeysE2E, OpenUrlAppendsTheClipboardEncodedInUtf8) {
   SetValue(HKEY_CLASSES_ROOT, "TavoletE2E.Browser\\shell\\open\\command", "",
            "\"" + recorder_ + "\" \"%1\"");
+  RegDeleteTreeA(HKEY_CURRENT_USER, kLatestChoice);
   SetValue(HKEY_CURRENT_USER, kChoice, "ProgId", "TavoletE2E.Browser");
   KeyRecord url = Entry(2, VK_F5);
   url.target = "http://example.invalid/search?q=";

@@ -56,7 +56,7 @@ class CorvaneE2E : public ::testing::Test {
     values.selectionColor = RGB(0, 0, 128);
     ASSERT_TRUE(WriteBytes(folder_.File("Tavolet.cfg"), ToTextMode(EncodeSettings(values))));
     ASSERT_TRUE(tavolet_.Start(folder_.Path()));
-    ASSERT_TRUE(tavolet_.WaitForIcon());
+    ASSERT_TRUE(tavolet_.WaitUntilReady());
   }
 
   TempFolder folder_;

@@ -26,7 +26,7 @@ class DialogsE2E : public ::testing::Test {
   void StartWith(const std::vector<KeyRecord>& entries) {
     ASSERT_TRUE(WriteBytes(folder_.File("key.cfg"), KeyFile(entries)));
     ASSERT_TRUE(tavolet_.Start(folder_.Path()));
-    ASSERT_TRUE(tavolet_.WaitForIcon());
+    ASSERT_TRUE(tavolet_.WaitUntilReady());
   }
   std::vector<KeyRecord> Keys() const {
     return DecodeKeyFile(ReadBytes(folder_.File("key.cfg"))).records;
@@ -78,8 +78,11 @@ class DialogsE2E : public ::testing::Test {
   }
   // Presses a button and waits for the dialog to close (false: it stayed open).
   static bool Press(HWND dialog, int id, DWORD timeoutMs = 5000) {
-    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
-                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+    // Sent, so it is handled in order with the other (sent) control changes.
+    DWORD_PTR answer = 0;
+    SendMessageTimeoutA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                        reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)), SMTO_NORMAL, timeoutMs,
+                        &answer);
     return WaitFor([&] { return !IsWindow(dialog); }, timeoutMs);
   }
   std::string RowText(HWND list, int row) {

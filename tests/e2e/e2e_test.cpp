@@ -19,7 +19,7 @@ class TavoletE2E : public ::testing::Test {
  protected:
   void StartAndWaitForIcon() {
     ASSERT_TRUE(tavolet_.Start(folder_.Path()));
-    ASSERT_TRUE(tavolet_.WaitForIcon()) << "no icon in the notification area";
+    ASSERT_TRUE(tavolet_.WaitUntilReady()) << "no icon in the notification area";
   }
   std::string KeyCfg() const { return ReadBytes(folder_.File("key.cfg")); }
 

@@ -48,7 +48,7 @@ class LintrelE2E : public ::testing::Test {
   void StartWith(const std::vector<KeyRecord>& entries) {
     ASSERT_TRUE(WriteBytes(folder_.File("key.cfg"), KeyFile(entries)));
     ASSERT_TRUE(tavolet_.Start(folder_.Path()));
-    ASSERT_TRUE(tavolet_.WaitForIcon());
+    ASSERT_TRUE(tavolet_.WaitUntilReady());
   }
   void Click() {
     const int before = CSystemHook::state;

@@ -27,7 +27,7 @@ class PropertiesE2E : public ::testing::Test {
   void StartWith(const SettingsValues& values) {
     ASSERT_TRUE(WriteBytes(folder_.File("Tavolet.cfg"), ToTextMode(EncodeSettings(values))));
     ASSERT_TRUE(tavolet_.Start(folder_.Path()));
-    ASSERT_TRUE(tavolet_.WaitForIcon());
+    ASSERT_TRUE(tavolet_.WaitUntilReady());
   }
   HWND Open() {
     PostMessageA(tavolet_.MainWindow(), WM_COMMAND, kProperties, 0);
@@ -51,8 +51,10 @@ class PropertiesE2E : public ::testing::Test {
                  reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
   }
   static bool Close(HWND dialog, int id) {
-    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
-                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+    DWORD_PTR answer = 0;
+    SendMessageTimeoutA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                        reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)), SMTO_NORMAL, 5000,
+                        &answer);
     return WaitFor([&] { return !IsWindow(dialog); }, 5000);
   }
   SettingsValues Stored() const {

@@ -13,7 +13,7 @@ class SettingsE2E : public ::testing::Test {
  protected:
   void Start() {
     ASSERT_TRUE(tavolet_.Start(folder_.Path()));
-    ASSERT_TRUE(tavolet_.WaitForIcon());
+    ASSERT_TRUE(tavolet_.WaitUntilReady());
   }
   std::string Stored() const { return ReadBytes(folder_.File("Tavolet.cfg")); }
 

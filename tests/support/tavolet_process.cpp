@@ -85,6 +85,12 @@ bool TavoletProcess::WaitForIcon(DWORD timeoutMs) {
                  used < timeoutMs ? timeoutMs - used : 0);
 }
 
+bool TavoletProcess::WaitUntilReady(DWORD timeoutMs) {
+  if (!WaitForIcon(timeoutMs)) return false;
+  DWORD_PTR answer = 0;
+  return SendMessageTimeoutA(mainWindow_, WM_NULL, 0, 0, SMTO_NORMAL, timeoutMs, &answer) != 0;
+}
+
 DWORD TavoletProcess::ExitFromMenu(DWORD timeoutMs) {
   if (mainWindow_) PostMessageA(mainWindow_, WM_COMMAND, kAppExitCommand, 0);
   return WaitForExit(timeoutMs);

@@ -22,6 +22,9 @@ class TavoletProcess {
   // The hidden main dialog, once it exists (null after the timeout).
   HWND WaitForMainWindow(DWORD timeoutMs = 10000);
   bool WaitForIcon(DWORD timeoutMs = 10000);
+  // The icon, and then the main thread answering a message: start-up has finished (the icon
+  // appears before the hooks are installed).
+  bool WaitUntilReady(DWORD timeoutMs = 20000);
   // "終了" from the notification-area menu, then the exit code.
   DWORD ExitFromMenu(DWORD timeoutMs = 10000);
 

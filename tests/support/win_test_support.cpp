@@ -2,6 +2,7 @@
 
 #include <shellapi.h>
 
+#include <cstring>
 #include <fstream>
 #include <sstream>
 
@@ -78,4 +79,17 @@ std::string ProgramFolder() {
   const DWORD length = GetModuleFileNameA(nullptr, path, sizeof path);
   std::string folder(path, length);
   return folder.substr(0, folder.find_last_of('\\') + 1);
+}
+
+bool PutClipboardText(const std::string& text) {
+  if (!OpenClipboard(nullptr)) return false;
+  EmptyClipboard();
+  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
+  if (memory) {
+    std::memcpy(GlobalLock(memory), text.c_str(), text.size() + 1);
+    GlobalUnlock(memory);
+    SetClipboardData(CF_TEXT, memory);
+  }
+  CloseClipboard();
+  return memory != nullptr;
 }

@@ -33,5 +33,8 @@ bool TrayIconPresent(HWND window, UINT id);
 // is up. Returns the last answer.
 bool WaitFor(const std::function<bool()>& condition, DWORD timeoutMs);
 
+// Puts the text on the clipboard as CF_TEXT, replacing what was there.
+bool PutClipboardText(const std::string& text);
+
 // The folder of this test program, with a trailing backslash.
 std::string ProgramFolder();

@@ -86,7 +86,13 @@ class BrowserKeys : public ::testing::Test {
   static constexpr const char* kMachineKey = "SOFTWARE\\Classes\\http\\shell\\open\\command";
   static constexpr const char* kChoiceKey =
       "Software\\Microsoft\\Windows\\Shell\\Associations\\UrlAssociations\\http\\UserChoice";
+  static constexpr const char* kLatestChoiceKey =
+      "Software\\Microsoft\\Windows\\Shell\\Associations\\UrlAssociations\\http\\"
+      "UserChoiceLatest";
   void SetUp() override {
+    // A fresh Wine prefix comes with a user choice for http; these tests set their own.
+    RegDeleteTreeA(HKEY_CURRENT_USER, kChoiceKey);
+    RegDeleteTreeA(HKEY_CURRENT_USER, kLatestChoiceKey);
     HKEY key = nullptr;
     char value[1024] = "";
     DWORD size = sizeof value;
@@ -256,17 +262,6 @@ TEST(WindowPositions, ExcludedProgramsAreSkippedCaseSensitively) {
   bool found = false;
   for (const auto& r : positions) found = found || r.window == window.get();
   EXPECT_TRUE(found);
-}
-
-bool PutClipboardText(const std::string& text) {
-  if (!OpenClipboard(nullptr)) return false;
-  EmptyClipboard();
-  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
-  std::memcpy(GlobalLock(memory), text.c_str(), text.size() + 1);
-  GlobalUnlock(memory);
-  SetClipboardData(CF_TEXT, memory);
-  CloseClipboard();
-  return true;
 }
 
 TEST(TextCapture, ClipboardTextAndABitmapOnlyClipboard) {
