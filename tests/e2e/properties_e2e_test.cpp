@@ -50,6 +50,12 @@ class PropertiesE2E : public ::testing::Test {
     SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
                  reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
   }
+  // Closes the dialog and waits for the settings file it writes afterwards.
+  bool CloseAndWaitForSave(HWND dialog, int id) {
+    DeleteFileA(folder_.File("Tavolet.cfg").c_str());
+    return Close(dialog, id) &&
+           WaitFor([&] { return FileExists(folder_.File("Tavolet.cfg")); }, 5000);
+  }
   static bool Close(HWND dialog, int id) {
     DWORD_PTR answer = 0;
     SendMessageTimeoutA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
@@ -99,7 +105,7 @@ TEST_F(PropertiesE2E, ShowsTheSettingsAndOkStoresTheRowsReversed) {
   }
   Sleep(300);
   SaveWindowScreenshot(ScreenshotPath("properties_switched_off"), dialog);
-  ASSERT_TRUE(Close(dialog, IDOK));
+  ASSERT_TRUE(CloseAndWaitForSave(dialog, IDOK));
   const SettingsValues stored = Stored();
   EXPECT_EQ(stored.excludedPaths, (std::list<std::string>{"c.exe", "b.exe", "a.exe"}));
   EXPECT_EQ(stored.labelState, 0);
@@ -117,7 +123,7 @@ TEST_F(PropertiesE2E, UncheckingNoOutlineAndTransparentStoresTheButtonsColours) 
   Click(dialog, 1040);
   EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, 1035)));
   EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, 1036)));
-  ASSERT_TRUE(Close(dialog, IDOK));
+  ASSERT_TRUE(CloseAndWaitForSave(dialog, IDOK));
   EXPECT_EQ(Stored().outlineColor, 0x00000000u) << "black";
   EXPECT_EQ(Stored().backgroundColor, GetSysColor(COLOR_BACKGROUND)) << "the desktop's colour";
   EXPECT_EQ(Stored().labelState, 1);
@@ -137,10 +143,7 @@ TEST_F(PropertiesE2E, DeleteRemovesSelectedRowsAndCancelStillWrites) {
   ASSERT_TRUE(SelectListRow(list, tavolet_.Id(), "a.exe"));
   PostMessageA(dialog, WM_KEYDOWN, VK_BACK, 0);  // Backspace, with the focus anywhere
   EXPECT_TRUE(WaitFor([&] { return ListRows(list, tavolet_.Id()).size() == 1; }, 3000));
-  DeleteFileA(folder_.File("Tavolet.cfg").c_str());
-  ASSERT_TRUE(Close(dialog, IDCANCEL));
-  ASSERT_TRUE(WaitFor([&] { return FileExists(folder_.File("Tavolet.cfg")); }, 3000))
-      << "written after Cancel too";
+  ASSERT_TRUE(CloseAndWaitForSave(dialog, IDCANCEL)) << "written after Cancel too";
   EXPECT_EQ(Stored().excludedPaths, Example().excludedPaths) << "Cancel changes nothing";
   EXPECT_EQ(Stored().labelState, 1);
 
@@ -150,7 +153,7 @@ TEST_F(PropertiesE2E, DeleteRemovesSelectedRowsAndCancelStillWrites) {
   ASSERT_TRUE(SelectListRow(list, tavolet_.Id(), "c.exe"));
   PostMessageA(list, WM_KEYDOWN, VK_DELETE, 0);
   EXPECT_TRUE(WaitFor([&] { return ListRows(list, tavolet_.Id()).size() == 2; }, 3000));
-  ASSERT_TRUE(Close(dialog, IDOK));
+  ASSERT_TRUE(CloseAndWaitForSave(dialog, IDOK));
   EXPECT_EQ(Stored().excludedPaths, (std::list<std::string>{"b.exe", "a.exe"}));
 }
 
@@ -175,7 +178,7 @@ TEST_F(PropertiesE2E, DroppedFilesAddRowsEvenWhenRepeated) {
     EXPECT_TRUE(WaitFor([&] { return ListRows(list, tavolet_.Id()).size() == expected; }, 3000))
         << "drop " << drop;
   }
-  ASSERT_TRUE(Close(dialog, IDOK));
+  ASSERT_TRUE(CloseAndWaitForSave(dialog, IDOK));
   EXPECT_EQ(Stored().excludedPaths.size(), 5u) << "duplicates are not checked";
 }
 
