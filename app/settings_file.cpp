@@ -29,12 +29,10 @@ bool DecodeSettings(std::string_view stream, SettingsValues& values) {
     if (!in.ReadString(path)) return false;
     values.excludedPaths.push_back(std::move(path));
   }
-  uint32_t colors[4];
   if (!in.ReadI32(values.labelState)) return false;
   for (uint32_t* target :
        {&values.textColor, &values.outlineColor, &values.backgroundColor, &values.selectionColor}) {
-    if (!in.ReadU32(colors[0])) return false;
-    *target = colors[0];
+    if (!in.ReadU32(*target)) return false;  // a failed read leaves the value as it was
   }
   if (!in.ReadI32(count)) return false;
   values.stringValues.clear();

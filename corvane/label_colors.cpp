@@ -1,24 +1,11 @@
 #include "corvane/label_colors.h"
 
-namespace {
-
-template <typename Channel>
-uint32_t EachChannel(uint32_t color, Channel channel) {
-  uint32_t result = color & 0xFF000000u;
-  for (int shift = 0; shift < 24; shift += 8) {
-    result |= static_cast<uint32_t>(channel((color >> shift) & 0xFF)) << shift;
-  }
-  return result;
-}
-
-}  // namespace
-
 uint32_t LightShade(uint32_t color) {
-  return EachChannel(color, [](uint32_t b) { return b < 0x80 ? b + 0x80 : 0xFF; });
+  return MapColorChannels(color, [](uint32_t b) { return b < 0x80 ? b + 0x80 : 0xFF; });
 }
 
 uint32_t DarkShade(uint32_t color) {
-  return EachChannel(color, [](uint32_t b) { return b <= 0x80 ? 0 : b - 0x80; });
+  return MapColorChannels(color, [](uint32_t b) { return b <= 0x80 ? 0 : b - 0x80; });
 }
 
 LabelColors ResolveLabelColors(uint32_t text, uint32_t outline, uint32_t background,

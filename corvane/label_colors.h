@@ -10,6 +10,16 @@ struct LabelColors {
   uint32_t text, outline, background, selection, light, dark;
 };
 
+// Each of red, green and blue replaced by channel(b); the top byte is kept.
+template <typename Channel>
+uint32_t MapColorChannels(uint32_t color, Channel channel) {
+  uint32_t result = color & 0xFF000000u;
+  for (int shift = 0; shift < 24; shift += 8) {
+    result |= static_cast<uint32_t>(channel((color >> shift) & 0xFF)) << shift;
+  }
+  return result;
+}
+
 // Each of red, green, blue: b + 0x80 below 0x80, else 0xFF. The top byte is kept.
 uint32_t LightShade(uint32_t color);
 // Each of red, green, blue: 0 up to 0x80, else b - 0x80. The top byte is kept.

@@ -15,7 +15,6 @@ class CDialog : public CWnd {
   INT_PTR DoModal();
   bool Create(CWnd* parent = nullptr);
   void EndDialog(INT_PTR result);
-  bool IsModalLoopRunning() const { return modal_ && !modalDone_; }
 
   // Runs data exchange into the controls.
   virtual BOOL OnInitDialog();

@@ -45,13 +45,6 @@ struct MenuTraits {
   static void Close(Handle h) { DestroyMenu(h); }
 };
 
-struct GdiObjectTraits {
-  using Handle = HGDIOBJ;
-  static Handle Invalid() { return nullptr; }
-  static bool IsValid(Handle h) { return h != nullptr; }
-  static void Close(Handle h) { DeleteObject(h); }
-};
-
 struct ModuleTraits {
   using Handle = HMODULE;
   static Handle Invalid() { return nullptr; }
@@ -62,5 +55,4 @@ struct ModuleTraits {
 // Kernel handles: files (INVALID_HANDLE_VALUE on failure) and objects (null on failure).
 using UniqueHandle = UniqueResource<KernelHandleTraits>;
 using UniqueMenu = UniqueResource<MenuTraits>;
-using UniqueGdiObject = UniqueResource<GdiObjectTraits>;
 using UniqueModule = UniqueResource<ModuleTraits>;

@@ -85,37 +85,9 @@ class DialogsE2E : public ::testing::Test {
                         &answer);
     return WaitFor([&] { return !IsWindow(dialog); }, timeoutMs);
   }
-  std::string RowText(HWND list, int row) {
-    RemoteBuffer buffer(tavolet_.Id(), 4096);
-    LVITEMA item{};
-    item.iSubItem = 0;
-    item.pszText = buffer.At(1024);
-    item.cchTextMax = 256;
-    buffer.Write(0, &item, sizeof item);
-    SendMessageA(list, LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(buffer.At(0)));
-    char text[256] = "";
-    buffer.Read(1024, text, sizeof text - 1);
-    return text;
-  }
-  std::vector<std::string> Rows(HWND list) {
-    std::vector<std::string> rows;
-    const int count = static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
-    for (int row = 0; row < count; ++row) rows.push_back(RowText(list, row));
-    return rows;
-  }
+  std::vector<std::string> Rows(HWND list) { return ListRows(list, tavolet_.Id()); }
   void SelectRow(HWND list, const std::string& text) {
-    const auto rows = Rows(list);
-    for (size_t row = 0; row < rows.size(); ++row) {
-      if (rows[row] != text) continue;
-      RemoteBuffer buffer(tavolet_.Id(), sizeof(LVITEMA));
-      LVITEMA item{};
-      item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
-      item.state = LVIS_SELECTED | LVIS_FOCUSED;
-      buffer.Write(0, &item, sizeof item);
-      SendMessageA(list, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(buffer.At(0)));
-      return;
-    }
-    ADD_FAILURE() << "no row " << text;
+    if (!SelectListRow(list, tavolet_.Id(), text)) ADD_FAILURE() << "no row " << text;
   }
   RECT RowRect(HWND list, const std::string& text) {
     const auto rows = Rows(list);

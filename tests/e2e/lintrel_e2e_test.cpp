@@ -18,17 +18,8 @@ constexpr WPARAM kScreenSave = 0xF140, kMonitorPower = 0xF170;
 
 // Red pixels in the notification area: icon 135 is a yellow figure on red, icon 128 has none.
 int RedPixelsInTray() {
-  RECT area{GetSystemMetrics(SM_CXSCREEN) - 200, GetSystemMetrics(SM_CYSCREEN) - 40,
-            GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-  HDC screen = GetDC(nullptr);
-  int red = 0;
-  for (int y = area.top; y < area.bottom; ++y) {
-    for (int x = area.left; x < area.right; ++x) {
-      if (GetPixel(screen, x, y) == RGB(255, 0, 0)) ++red;
-    }
-  }
-  ReleaseDC(nullptr, screen);
-  return red;
+  const int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
+  return CountPixels(RECT{width - 200, height - 40, width, height}, RGB(255, 0, 0));
 }
 
 class LintrelE2E : public ::testing::Test {
