@@ -66,7 +66,7 @@ target_link_libraries(Tavolet PRIVATE tavolet_core)
 if(TAVOLET_X86_64)
   enable_testing()
   set(TAVOLET_WINE_STATE ${CMAKE_BINARY_DIR}/wine)
-  set(CMAKE_CROSSCOMPILING_EMULATOR ${PROJECT_SOURCE_DIR}/scripts/wine-run.sh ${TAVOLET_WINE_STATE})
+  set(CMAKE_CROSSCOMPILING_EMULATOR ${PROJECT_SOURCE_DIR}/scripts/wine-test.sh ${TAVOLET_WINE_STATE})
 endif()
 add_library(test_support STATIC
     ${PROJECT_SOURCE_DIR}/tests/support/png_writer.cpp

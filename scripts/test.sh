@@ -7,14 +7,20 @@ logs=build/test-logs
 mkdir -p "$logs"
 passed=0
 failed=0
+failed_names=()
 
 count_ctest() {  # adds the totals of a ctest log
   local log=$1 line total bad
   line=$(grep -E '[0-9]+% tests passed, [0-9]+ tests? failed out of [0-9]+' "$log" | tail -n1)
   if [ -z "$line" ]; then
     failed=$((failed + 1))
+    failed_names+=("$2: no test results (log: $log)")
     return
   fi
+  while IFS= read -r name; do
+    failed_names+=("$2: $name")
+  done < <(sed -n '/The following tests FAILED:/,$p' "$log" | grep -E '^\s+[0-9]+ - ' |
+    sed -E 's/^\s+[0-9]+ - //')
   bad=$(echo "$line" | sed -E 's/.* ([0-9]+) tests? failed out of ([0-9]+).*/\1/')
   total=$(echo "$line" | sed -E 's/.* failed out of ([0-9]+).*/\1/')
   passed=$((passed + total - bad))
@@ -28,12 +34,13 @@ run_preset() {  # name, with-tests
     tail -n 40 "$logs/$name-build.log"
     echo "== $name: build failed (log: $logs/$name-build.log)"
     failed=$((failed + 1))
+    failed_names+=("$name: build failed")
     return
   fi
   if [ "$with_tests" = yes ]; then
     ctest --preset "$name" > "$logs/$name-test.log" 2>&1
     grep -E 'tests passed|\(Failed\)|\*\*\*|Not Run|No tests' "$logs/$name-test.log" | tail -n 40
-    count_ctest "$logs/$name-test.log"
+    count_ctest "$logs/$name-test.log" "$name"
   fi
 }
 
@@ -42,5 +49,9 @@ run_preset fuzz yes
 run_preset win32 no
 run_preset win64 yes
 
+if [ ${#failed_names[@]} -gt 0 ]; then
+  echo "Failed:"
+  printf '  %s\n' "${failed_names[@]}"
+fi
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]

@@ -13,6 +13,9 @@ WINESERVER=/usr/lib/wine/wineserver
 FONT_FACE=MotoyaLCedar
 
 write_env() {
+  # The programs the tests start, by id, so a test can end what an earlier one left running.
+  local record
+  record=$(printf 'Z:%s' "$state/processes.txt" | tr '/' '\\')
   cat > "$state/env" <<ENV
 export WINEPREFIX='$state/prefix'
 export HOME='$state/home'
@@ -21,6 +24,7 @@ export LC_ALL=ja_JP.UTF-8
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES='mscoree,mshtml=;winemenubuilder.exe=d'
 export DISPLAY='$1'
+export TAVOLET_TEST_PROCESSES='$record'
 ENV
 }
 
@@ -65,6 +69,7 @@ case "$command" in
   setup)
     [ -f "$state/env" ] && "$0" teardown "$state" >/dev/null 2>&1
     mkdir -p "$state/home"
+    rm -f "$state/processes.txt"
     # The ALSA null device gives Wine's mixer two devices without any sound hardware.
     echo 'pcm.!default { type null }' > "$state/home/.asoundrc"
     # WINE_ENV_DISPLAY: an X display to use instead of a private Xvfb (for make run).

@@ -64,10 +64,14 @@ class ActionsE2E : public ::testing::Test {
   }
   void Press(int id) { PostMessageA(tavolet_.MainWindow(), WM_HOTKEY, id, 0); }
 
+  // The complete lines only: the recorder may be writing the last one.
   std::vector<std::string> Log() const {
     std::vector<std::string> lines;
-    std::stringstream text(ReadBytes(logPath_));
-    for (std::string line; std::getline(text, line);) lines.push_back(line);
+    const std::string text = ReadBytes(logPath_);
+    size_t start = 0;
+    for (size_t end; (end = text.find('\n', start)) != std::string::npos; start = end + 1) {
+      lines.push_back(text.substr(start, end - start));
+    }
     return lines;
   }
   std::vector<std::string> Starts() const {
@@ -77,8 +81,16 @@ class ActionsE2E : public ::testing::Test {
     }
     return starts;
   }
-  bool WaitForStarts(size_t count, DWORD timeoutMs = 8000) {
-    return WaitFor([&] { return Starts().size() >= count; }, timeoutMs);
+  // The start lines once there are `count` of them; fewer when the time is up.
+  std::vector<std::string> WaitForStarts(size_t count, DWORD timeoutMs = 8000) {
+    std::vector<std::string> starts;
+    WaitFor(
+        [&] {
+          starts = Starts();
+          return starts.size() >= count;
+        },
+        timeoutMs);
+    return starts;
   }
   HWND WaitForRecorderWindow() {
     HWND found = nullptr;
@@ -127,8 +139,9 @@ TEST_F(ActionsE2E, RunProgramPassesTargetAndOneSpaceFromTheProgramsFolder) {
   run.target = recorder_;
   StartWith({run});
   Press(1);
-  ASSERT_TRUE(WaitForStarts(1));
-  EXPECT_EQ(Starts()[0], "start|" + recorder_ + " |" + recorderFolder_);
+  const auto starts = WaitForStarts(1);
+  ASSERT_EQ(starts.size(), 1u);
+  EXPECT_EQ(starts[0], "start|" + recorder_ + " |" + recorderFolder_);
 }
 
 TEST_F(ActionsE2E, SingleInstanceBringsTheWindowBackUntilItIsClosed) {
@@ -137,7 +150,7 @@ TEST_F(ActionsE2E, SingleInstanceBringsTheWindowBackUntilItIsClosed) {
   run.singleInstance = 1;
   StartWith({run});
   Press(1);
-  ASSERT_TRUE(WaitForStarts(1));
+  ASSERT_EQ(WaitForStarts(1).size(), 1u);
   HWND window = WaitForRecorderWindow();
   ASSERT_NE(window, nullptr);
   Sleep(600);  // Tavolet's own wait after the start
@@ -150,7 +163,7 @@ TEST_F(ActionsE2E, SingleInstanceBringsTheWindowBackUntilItIsClosed) {
   PostMessageA(window, WM_CLOSE, 0, 0);
   ASSERT_TRUE(WaitFor([&] { return !IsWindow(window); }, 5000));
   Press(1);
-  EXPECT_TRUE(WaitForStarts(2)) << "a closed window is started again";
+  EXPECT_EQ(WaitForStarts(2).size(), 2u) << "a closed window is started again";
 }
 
 TEST_F(ActionsE2E, WithoutSingleInstanceEveryPressStarts) {
@@ -159,7 +172,7 @@ TEST_F(ActionsE2E, WithoutSingleInstanceEveryPressStarts) {
   StartWith({run});
   Press(1);
   Press(1);
-  EXPECT_TRUE(WaitForStarts(2));
+  EXPECT_EQ(WaitForStarts(2).size(), 2u);
 }
 
 class RegistryKeysE2E : public ActionsE2E {
@@ -199,11 +212,11 @@ TEST_F(RegistryKeysE2E, OpenUrlAppendsTheClipboardEncodedInUtf8) {
   StartWith({url});
   ASSERT_TRUE(PutClipboardText("\x82\xA0\x82\xA2\x82\xA4 abc"));  // "あいう abc"
   Press(1);
-  ASSERT_TRUE(WaitForStarts(1));
-  EXPECT_EQ(Starts()[0],
-            "start|\"" + recorder_ +
-                "\" http://example.invalid/search?q=%E3%81%82%E3%81%84%E3%81%86%20abc|" +
-                recorderFolder_);
+  const auto starts = WaitForStarts(1);
+  ASSERT_EQ(starts.size(), 1u);
+  EXPECT_EQ(starts[0], "start|\"" + recorder_ +
+                           "\" http://example.invalid/search?q=%E3%81%82%E3%81%84%E3%81%86%20abc|" +
+                           recorderFolder_);
 }
 
 TEST_F(RegistryKeysE2E, OpenFileStartsTheTypesProgramWithTheQuotedPath) {
@@ -213,8 +226,9 @@ TEST_F(RegistryKeysE2E, OpenFileStartsTheTypesProgramWithTheQuotedPath) {
   file.target = "C:\\some folder\\report.tavdoc";
   StartWith({file});
   Press(1);
-  ASSERT_TRUE(WaitForStarts(1));
-  EXPECT_EQ(Starts()[0],
+  const auto starts = WaitForStarts(1);
+  ASSERT_EQ(starts.size(), 1u);
+  EXPECT_EQ(starts[0],
             "start|\"" + recorder_ + "\" \"C:\\some folder\\report.tavdoc\"|" + recorderFolder_);
 }
 
@@ -230,8 +244,9 @@ TEST_F(ActionsE2E, SelectedTextOfAnotherProgramIsPassedAlong) {
   SetForegroundWindow(window);
   ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == window; }, 3000));
   Press(2);
-  ASSERT_TRUE(WaitForStarts(2));
-  EXPECT_EQ(Starts()[1], "start|" + recorder_ + " selected words|" + recorderFolder_);
+  const auto starts = WaitForStarts(2);
+  ASSERT_EQ(starts.size(), 2u);
+  EXPECT_EQ(starts[1], "start|" + recorder_ + " selected words|" + recorderFolder_);
   std::string clipboard;
   ASSERT_TRUE(OpenClipboard(nullptr));
   if (HANDLE data = GetClipboardData(CF_TEXT))
@@ -267,13 +282,14 @@ TEST_F(ActionsE2E, CopyMessagesFollowTheFocusedControl) {
     ASSERT_TRUE(PutClipboardText("before"));
     const size_t startsBefore = Starts().size();
     Press(static_cast<int>(i) + 2);
-    ASSERT_TRUE(WaitForStarts(startsBefore + 1));
+    ASSERT_EQ(WaitForStarts(startsBefore + 1).size(), startsBefore + 1);
     HWND window = WaitForRecorderWindow();
     SetForegroundWindow(window);
     ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == window; }, 3000));
     Press(1);
-    ASSERT_TRUE(WaitForStarts(startsBefore + 2));
-    EXPECT_EQ(Starts().back(), "start|" + recorder_ + " before|" + recorderFolder_);
+    const auto starts = WaitForStarts(startsBefore + 2);
+    ASSERT_EQ(starts.size(), startsBefore + 2);
+    EXPECT_EQ(starts.back(), "start|" + recorder_ + " before|" + recorderFolder_);
     std::vector<std::string> copies;
     for (const std::string& line : Log()) {
       if (line.rfind("command|", 0) == 0 || line.rfind("char|", 0) == 0) copies.push_back(line);
@@ -301,9 +317,10 @@ TEST_F(ActionsE2E, AHungProgramCannotFreezeTheCapture) {
   ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == window; }, 3000));
   const DWORD pressed = GetTickCount();
   Press(1);
-  ASSERT_TRUE(WaitForStarts(2, 12000));
+  const auto starts = WaitForStarts(2, 12000);
+  ASSERT_EQ(starts.size(), 2u);
   EXPECT_LT(GetTickCount() - pressed, 8000u) << "the copy messages are bounded";
-  EXPECT_EQ(Starts().back(), "start|" + recorder_ + " before|" + recorderFolder_);
+  EXPECT_EQ(starts.back(), "start|" + recorder_ + " before|" + recorderFolder_);
 }
 
 TEST_F(ActionsE2E, MessagesGoToTheForegroundWindowAndItsThread) {

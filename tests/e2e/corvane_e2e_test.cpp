@@ -18,11 +18,7 @@ namespace {
 constexpr COLORREF kGreen = RGB(0, 255, 0);
 constexpr COLORREF kRed = RGB(255, 0, 0);
 
-HWND DesktopList() {
-  HWND w = FindWindowExA(nullptr, nullptr, "Progman", "Program Manager");
-  w = FindWindowExA(w, nullptr, "SHELLDLL_DefView", nullptr);
-  return FindWindowExA(w, nullptr, "SysListView32", nullptr);
-}
+HWND DesktopList() { return DesktopListView(); }
 
 // The top strip of the desktop, where the stand-in's labels are.
 RECT LabelStrip() {
@@ -121,12 +117,8 @@ TEST_F(CorvaneE2E, ASecondStartLeavesTheAttachedDesktopAlone) {
 }
 
 TEST_F(CorvaneE2E, WithoutADesktopTheStartEndsWithAMessage) {
-  HWND progman = FindWindowA("Progman", nullptr);
-  ASSERT_NE(progman, nullptr);
-  DWORD standInId = 0;
-  GetWindowThreadProcessId(progman, &standInId);
-  PostMessageA(progman, WM_CLOSE, 0, 0);
-  ASSERT_TRUE(WaitFor([] { return FindWindowA("Progman", nullptr) == nullptr; }, 5000));
+  TestDesktop().Stop();
+  ASSERT_EQ(DesktopList(), nullptr);
   ASSERT_TRUE(WriteBytes(folder_.File("key.cfg"), KeyFile({Record(VK_F5, "kept")})));
   ASSERT_TRUE(tavolet_.Start(folder_.Path()));
   HWND box = nullptr;
@@ -149,7 +141,6 @@ TEST_F(CorvaneE2E, WithoutADesktopTheStartEndsWithAMessage) {
   EXPECT_EQ(CSystemHook::m_hHook, nullptr) << "Lintrel's hook released by the shut-down";
   EXPECT_EQ(ReadBytes(folder_.File("key.cfg")), KeyFile({Record(VK_F5, "kept")}));
   EXPECT_TRUE(FileExists(folder_.File("Tavolet.cfg")));
-  StandInDesktop().SetUp();  // back for the tests after this one
 }
 
 }  // namespace

@@ -31,6 +31,20 @@ class DialogsE2E : public ::testing::Test {
   std::vector<KeyRecord> Keys() const {
     return DecodeKeyFile(ReadBytes(folder_.File("key.cfg"))).records;
   }
+  // Waits until key.cfg holds exactly these records.
+  ::testing::AssertionResult KeysBecome(const std::vector<KeyRecord>& expected) const {
+    std::vector<KeyRecord> keys;
+    if (WaitFor(
+            [&] {
+              keys = Keys();
+              return keys == expected;
+            },
+            5000)) {
+      return ::testing::AssertionSuccess();
+    }
+    return ::testing::AssertionFailure() << "key.cfg holds " << keys.size() << " records, not the "
+                                         << expected.size() << " expected (or other ones)";
+  }
   HWND WaitForDialog(const char* caption, DWORD timeoutMs = 5000) {
     HWND found = nullptr;
     WaitFor(
@@ -122,9 +136,7 @@ TEST_F(DialogsE2E, AddEditAndDeleteThroughTheDialogs) {
   DeleteFileA(folder_.File("key.cfg").c_str());
   HWND keyList = OpenKeyList();
   ASSERT_NE(keyList, nullptr);
-  EXPECT_TRUE(WaitFor([&] { return FileExists(folder_.File("key.cfg")); }, 3000))
-      << "opening the list writes key.cfg";
-  EXPECT_EQ(Keys(), std::vector<KeyRecord>{first});
+  EXPECT_TRUE(KeysBecome({first})) << "opening the list writes key.cfg";
   HWND list = GetDlgItem(keyList, 1016);
 
   // A second "キーの編集" while the list is open opens nothing.
@@ -146,8 +158,7 @@ TEST_F(DialogsE2E, AddEditAndDeleteThroughTheDialogs) {
   ASSERT_TRUE(Press(editor, IDOK));
   KeyRecord added = Record(VK_F8, "C:\\tools\\app.exe");
   added.textOption = 0x41;
-  ASSERT_TRUE(WaitFor([&] { return Keys().size() == 2; }, 3000));
-  EXPECT_EQ(Keys(), (std::vector<KeyRecord>{added, first})) << "newest first";
+  ASSERT_TRUE(KeysBecome({added, first})) << "newest first";
   EXPECT_TRUE(Taken(kAllModifiers, VK_F8)) << "registered at once";
 
   // Add cancelled: the file is written again, nothing is added.
@@ -155,8 +166,7 @@ TEST_F(DialogsE2E, AddEditAndDeleteThroughTheDialogs) {
   editor = OpenEditor(keyList, kAdd);
   ASSERT_NE(editor, nullptr);
   ASSERT_TRUE(Press(editor, IDCANCEL));
-  ASSERT_TRUE(WaitFor([&] { return FileExists(folder_.File("key.cfg")); }, 3000));
-  EXPECT_EQ(Keys(), (std::vector<KeyRecord>{added, first}));
+  EXPECT_TRUE(KeysBecome({added, first}));
 
   // A plain key is refused; an extended key alone is taken with modifiers 0. A system
   // parameter entry saved without an Action row gets param2 -1.
@@ -168,12 +178,11 @@ TEST_F(DialogsE2E, AddEditAndDeleteThroughTheDialogs) {
   ChooseType(editor, 12);
   SaveWindowScreenshot(ScreenshotPath("edit_dialog_system_parameter"), editor);
   ASSERT_TRUE(Press(editor, IDOK));
-  ASSERT_TRUE(WaitFor([&] { return Keys().size() == 3; }, 3000));
-  const KeyRecord left = Keys().front();
-  EXPECT_EQ(left.virtualKey, static_cast<uint32_t>(VK_LEFT));
-  EXPECT_EQ(left.modifiers, 0u);
-  EXPECT_EQ(left.actionType, 13);
-  EXPECT_EQ(left.param2, -1);
+  KeyRecord left;
+  left.virtualKey = VK_LEFT;
+  left.actionType = 13;
+  left.param2 = -1;
+  ASSERT_TRUE(KeysBecome({left, added, first}));
 
   // Rows are sorted by their key text, not by table order.
   const auto rows = Rows(list);
@@ -193,7 +202,7 @@ TEST_F(DialogsE2E, AddEditAndDeleteThroughTheDialogs) {
   ASSERT_TRUE(Press(editor, IDCANCEL));
   EXPECT_TRUE(WaitFor([&] { return Taken(kAllModifiers, VK_F5); }, 3000))
       << "registered again with its old combination";
-  EXPECT_EQ(Keys().back(), first);
+  EXPECT_TRUE(KeysBecome({left, added, first}));
 
   // Edit with OK keeps the entry's place (its id) and takes the new fields.
   SelectRow(list, "Ctrl + Shift + Alt + F5");
@@ -203,8 +212,7 @@ TEST_F(DialogsE2E, AddEditAndDeleteThroughTheDialogs) {
   ASSERT_TRUE(Press(editor, IDOK));
   KeyRecord edited = first;
   edited.target = "edited";
-  ASSERT_TRUE(WaitFor([&] { return Keys().back() == edited; }, 3000));
-  EXPECT_EQ(Keys().size(), 3u);
+  ASSERT_TRUE(KeysBecome({left, added, edited}));
 
   // A double click on a row opens its edit dialog.
   const RECT row = RowRect(list, "Ctrl + Shift + Alt + F5");
@@ -221,8 +229,7 @@ TEST_F(DialogsE2E, AddEditAndDeleteThroughTheDialogs) {
   // Delete: the entry leaves the file and its combination is free.
   SelectRow(list, "Left");
   PostMessageA(keyList, WM_COMMAND, kDelete, 0);
-  ASSERT_TRUE(WaitFor([&] { return Keys().size() == 2; }, 3000));
-  EXPECT_EQ(Keys(), (std::vector<KeyRecord>{added, edited}));
+  ASSERT_TRUE(KeysBecome({added, edited}));
   EXPECT_FALSE(Taken(0, VK_LEFT));
 
   ASSERT_TRUE(Press(keyList, IDOK)) << "閉じる";
@@ -276,7 +283,7 @@ TEST_F(DialogsE2E, EditDialogShowsTheGroupsOfEachType) {
     SaveWindowScreenshot(ScreenshotPath("edit_dialog_type_" + std::to_string(e.position)), editor);
   }
   ASSERT_TRUE(Press(editor, IDCANCEL));
-  EXPECT_EQ(Keys(), std::vector<KeyRecord>{message}) << "cancel changes nothing";
+  EXPECT_TRUE(KeysBecome({message})) << "cancel changes nothing";
   ASSERT_TRUE(Press(keyList, IDCANCEL)) << "Escape's button closes the list";
 }
 

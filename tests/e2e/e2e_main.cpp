@@ -4,6 +4,6 @@
 
 int main(int argc, char** argv) {
   ::testing::InitGoogleTest(&argc, argv);
-  ::testing::AddGlobalTestEnvironment(new StandInDesktop);
+  ::testing::UnitTest::GetInstance()->listeners().Append(new FreshStartForEveryTest);
   return RUN_ALL_TESTS();
 }

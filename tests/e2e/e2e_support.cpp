@@ -2,6 +2,10 @@
 
 #include <commctrl.h>
 
+#include <cstdio>
+
+#include "tests/support/run_processes.h"
+#include "tests/support/tavolet_process.h"
 #include "tests/support/win_test_support.h"
 
 std::string ScreenshotPath(const std::string& name) {
@@ -25,26 +29,74 @@ std::string KeyFile(const std::vector<KeyRecord>& records) {
   return EncodeKeyFile(pointers);
 }
 
-void StandInDesktop::SetUp() {
-  if (FindWindowA("Progman", nullptr)) return;
-  std::string commandLine = "\"" + ProgramFolder() + "desktop_standin.exe\"";
+namespace {
+
+HWND ListViewOf(HWND parent) {
+  HWND view = FindWindowExA(parent, nullptr, "SHELLDLL_DefView", nullptr);
+  return view ? FindWindowExA(view, nullptr, "SysListView32", nullptr) : nullptr;
+}
+
+}  // namespace
+
+HWND DesktopListView() {
+  if (HWND list = ListViewOf(FindWindowExA(nullptr, nullptr, "Progman", "Program Manager"))) {
+    return list;
+  }
+  for (HWND worker = FindWindowExA(nullptr, nullptr, "WorkerW", nullptr); worker;
+       worker = FindWindowExA(nullptr, worker, "WorkerW", nullptr)) {
+    if (HWND list = ListViewOf(worker)) return list;
+  }
+  return nullptr;
+}
+
+StandInDesktop& TestDesktop() {
+  static StandInDesktop desktop;
+  return desktop;
+}
+
+bool StandInDesktop::Start(const std::string& arguments) {
+  Stop();
+  std::string commandLine = "\"" + ProgramFolder() + "desktop_standin.exe\" " + arguments;
   STARTUPINFOA startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION info{};
-  if (CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                     &startup, &info)) {
-    CloseHandle(info.hThread);
-    process_ = info.hProcess;
-    WaitFor([] { return FindWindowA("Progman", nullptr) != nullptr; }, 10000);
+  if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                      &startup, &info)) {
+    return false;
   }
+  CloseHandle(info.hThread);
+  process_ = info.hProcess;
+  processId_ = info.dwProcessId;
+  RecordStartedProcess(process_);
+  // The chain of windows comes first and the items after it: wait for the items.
+  return WaitFor(
+      [this] {
+        HWND list = DesktopListView();
+        DWORD owner = 0;
+        if (list) GetWindowThreadProcessId(list, &owner);
+        return owner == processId_ && SendMessageA(list, LVM_GETITEMCOUNT, 0, 0) > 0;
+      },
+      10000);
 }
 
-void StandInDesktop::TearDown() {
+void StandInDesktop::Stop() {
   if (!process_) return;
-  if (HWND progman = FindWindowA("Progman", nullptr)) PostMessageA(progman, WM_CLOSE, 0, 0);
-  if (WaitForSingleObject(process_, 5000) != WAIT_OBJECT_0) TerminateProcess(process_, 1);
+  for (HWND w : WindowsOfProcess(processId_, "")) PostMessageA(w, WM_CLOSE, 0, 0);
+  if (WaitForSingleObject(process_, 5000) != WAIT_OBJECT_0) {
+    TerminateProcess(process_, 1);
+    WaitForSingleObject(process_, 5000);
+  }
   CloseHandle(process_);
+  process_ = nullptr;
+  processId_ = 0;
 }
+
+void FreshStartForEveryTest::OnTestStart(const ::testing::TestInfo&) {
+  EndLeftoverProcesses();
+  if (!TestDesktop().Start()) std::printf("[ desktop  ] the stand-in desktop did not start\n");
+}
+
+void FreshStartForEveryTest::OnTestEnd(const ::testing::TestInfo&) { TestDesktop().Stop(); }
 
 std::vector<std::string> ListRows(HWND list, DWORD processId) {
   std::vector<std::string> rows;

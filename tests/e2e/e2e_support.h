@@ -52,12 +52,34 @@ bool SelectListRow(HWND list, DWORD processId, const std::string& text);
 // The column-0 texts of a list view in another process.
 std::vector<std::string> ListRows(HWND list, DWORD processId);
 
-// The stand-in desktop runs for the whole suite, as the shell's desktop would.
-class StandInDesktop : public ::testing::Environment {
+// The stand-in shell desktop (tools/desktop_standin.exe), fresh for every test.
+class StandInDesktop {
  public:
-  void SetUp() override;
-  void TearDown() override;
+  StandInDesktop() = default;
+  ~StandInDesktop() { Stop(); }
+  StandInDesktop(const StandInDesktop&) = delete;
+  StandInDesktop& operator=(const StandInDesktop&) = delete;
+
+  // Starts it (stopping a running one first) and waits until its list view holds its items.
+  bool Start(const std::string& arguments = std::string());
+  // Closes it, or ends it when it does not close.
+  void Stop();
+  DWORD Id() const { return processId_; }
 
  private:
   HANDLE process_ = nullptr;
+  DWORD processId_ = 0;
+};
+
+// The desktop of the running test.
+StandInDesktop& TestDesktop();
+// The desktop's list view, under "Progman" or under a "WorkerW"; null when there is none.
+HWND DesktopListView();
+
+// Before every test: whatever an earlier test left running is ended and a fresh desktop
+// started; after it, the desktop is closed.
+class FreshStartForEveryTest : public ::testing::EmptyTestEventListener {
+ public:
+  void OnTestStart(const ::testing::TestInfo& test) override;
+  void OnTestEnd(const ::testing::TestInfo& test) override;
 };

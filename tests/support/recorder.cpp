@@ -15,6 +15,8 @@
 #include <cstdio>
 #include <string>
 
+#include "tests/support/run_processes.h"
+
 namespace {
 
 void Append(const std::string& line) {
@@ -78,6 +80,8 @@ LRESULT CALLBACK RecorderProc(HWND window, UINT message, WPARAM wParam, LPARAM l
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
+  // Started by Tavolet, not by a test: it records itself, so a later test can end it.
+  RecordStartedProcess(GetCurrentProcess());
   char directory[MAX_PATH] = "";
   GetCurrentDirectoryA(sizeof directory, directory);
   WNDCLASSA windowClass{};

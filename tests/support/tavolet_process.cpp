@@ -1,7 +1,11 @@
 #include "tests/support/tavolet_process.h"
 
+#include <gtest/gtest.h>
+
+#include <algorithm>
 #include <cstring>
 
+#include "tests/support/run_processes.h"
 #include "tests/support/win_test_support.h"
 
 namespace {
@@ -27,6 +31,15 @@ BOOL CALLBACK CollectWindow(HWND window, LPARAM context) {
 
 constexpr UINT kAppExitCommand = 0xE141;
 
+// Every copy a test has started and not yet let go of; one of them dying stops the waits.
+std::vector<TavoletProcess*> watched;
+
+bool AnyEndedUnexpectedly() {
+  bool ended = false;
+  for (TavoletProcess* process : watched) ended = process->EndedUnexpectedly() || ended;
+  return ended;
+}
+
 }  // namespace
 
 std::vector<HWND> WindowsOfProcess(DWORD processId, const char* className) {
@@ -36,6 +49,8 @@ std::vector<HWND> WindowsOfProcess(DWORD processId, const char* className) {
 }
 
 TavoletProcess::~TavoletProcess() {
+  watched.erase(std::remove(watched.begin(), watched.end(), this), watched.end());
+  if (watched.empty()) SetWaitAbort(nullptr);
   if (!process_) return;
   if (WaitForSingleObject(process_, 0) == WAIT_TIMEOUT) {
     TerminateProcess(process_, 99);
@@ -56,11 +71,41 @@ bool TavoletProcess::Start(const std::string& folder) {
   CloseHandle(info.hThread);
   process_ = info.hProcess;
   processId_ = info.dwProcessId;
+  RecordStartedProcess(process_);
+  watched.push_back(this);
+  SetWaitAbort(&AnyEndedUnexpectedly);
   return true;
 }
 
+bool TavoletProcess::EndedUnexpectedly() {
+  if (!process_ || exitExpected_ || WaitForSingleObject(process_, 0) != WAIT_OBJECT_0) {
+    return false;
+  }
+  if (!reported_) {
+    reported_ = true;
+    DWORD code = 0;
+    GetExitCodeProcess(process_, &code);
+    ADD_FAILURE() << "Tavolet.exe (process " << processId_
+                  << ") ended unexpectedly with exit code 0x" << std::hex << code
+                  << (code >= 0xC0000000 ? ": it crashed (Wine's line is in the output)" : "");
+  }
+  return true;
+}
+
+bool TavoletProcess::Kill() {
+  exitExpected_ = true;
+  if (!process_) return false;
+  TerminateProcess(process_, 1);
+  return WaitForSingleObject(process_, 5000) == WAIT_OBJECT_0;
+}
+
 DWORD TavoletProcess::WaitForExit(DWORD timeoutMs) {
-  if (!process_ || WaitForSingleObject(process_, timeoutMs) != WAIT_OBJECT_0) return STILL_ACTIVE;
+  if (!process_) return STILL_ACTIVE;
+  exitExpected_ = true;
+  if (WaitForSingleObject(process_, timeoutMs) != WAIT_OBJECT_0) {
+    exitExpected_ = false;  // still running: from now on its end is unexpected again
+    return STILL_ACTIVE;
+  }
   DWORD code = STILL_ACTIVE;
   GetExitCodeProcess(process_, &code);
   return code;

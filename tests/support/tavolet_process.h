@@ -16,9 +16,13 @@ class TavoletProcess {
   TavoletProcess(const TavoletProcess&) = delete;
   TavoletProcess& operator=(const TavoletProcess&) = delete;
 
+  // From then on, every WaitFor of the test ends at once, as a failure, if the process ends
+  // before the test asks it to (WaitForExit, ExitFromMenu, Kill).
   bool Start(const std::string& folder);
   // The process's exit code, or STILL_ACTIVE when it did not end in time.
   DWORD WaitForExit(DWORD timeoutMs);
+  // Ends it at once, as the task manager would; true when it has ended.
+  bool Kill();
   // The hidden main dialog, once it exists (null after the timeout).
   HWND WaitForMainWindow(DWORD timeoutMs = 10000);
   bool WaitForIcon(DWORD timeoutMs = 10000);
@@ -30,8 +34,12 @@ class TavoletProcess {
 
   DWORD Id() const { return processId_; }
   HWND MainWindow() const { return mainWindow_; }
+  // True (and a failure of the test, reported once) when it ended without being asked to.
+  bool EndedUnexpectedly();
 
  private:
+  bool exitExpected_ = false;
+  bool reported_ = false;
   HANDLE process_ = nullptr;
   DWORD processId_ = 0;
   HWND mainWindow_ = nullptr;

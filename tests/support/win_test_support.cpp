@@ -4,7 +4,7 @@
 
 #include <cstring>
 #include <fstream>
-#include <sstream>
+#include <utility>
 
 TempFolder::TempFolder() {
   char base[MAX_PATH];
@@ -34,6 +34,10 @@ TempFolder::~TempFolder() {
   RemoveDirectoryA(path_.c_str());
 }
 
+namespace {
+std::function<bool()> waitAbort;
+}
+
 bool WriteBytes(const std::string& path, const std::string& bytes) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
   out << bytes;
@@ -41,11 +45,18 @@ bool WriteBytes(const std::string& path, const std::string& bytes) {
 }
 
 std::string ReadBytes(const std::string& path, bool* exists) {
-  std::ifstream in(path, std::ios::binary);
-  if (exists) *exists = static_cast<bool>(in);
-  std::stringstream content;
-  content << in.rdbuf();
-  return content.str();
+  std::string content;
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ,
+                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (exists) *exists = file != INVALID_HANDLE_VALUE;
+  if (file == INVALID_HANDLE_VALUE) return content;
+  char buffer[65536];
+  DWORD got = 0;
+  while (ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got > 0)
+    content.append(buffer, got);
+  CloseHandle(file);
+  return content;
 }
 
 bool FileExists(const std::string& path) {
@@ -64,6 +75,7 @@ bool WaitFor(const std::function<bool()>& condition, DWORD timeoutMs) {
   const DWORD start = GetTickCount();
   for (;;) {
     if (condition()) return true;
+    if (waitAbort && waitAbort()) return false;
     if (GetTickCount() - start >= timeoutMs) return condition();
     MSG msg;
     while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
@@ -73,6 +85,8 @@ bool WaitFor(const std::function<bool()>& condition, DWORD timeoutMs) {
     Sleep(20);
   }
 }
+
+void SetWaitAbort(std::function<bool()> abort) { waitAbort = std::move(abort); }
 
 std::string ProgramFolder() {
   char path[MAX_PATH];

@@ -21,7 +21,8 @@ class TempFolder {
 };
 
 bool WriteBytes(const std::string& path, const std::string& bytes);
-// Empty when the file cannot be read; `exists` tells the two apart.
+// Empty when the file cannot be read; `exists` tells the two apart. Opened shared every way,
+// so a test that reads a file never makes the program under test fail to replace it.
 std::string ReadBytes(const std::string& path, bool* exists = nullptr);
 bool FileExists(const std::string& path);
 
@@ -30,8 +31,10 @@ bool FileExists(const std::string& path);
 bool TrayIconPresent(HWND window, UINT id);
 
 // Polls `condition` every 20 ms, pumping this thread's messages, until it holds or the time
-// is up. Returns the last answer.
+// is up. Returns the last answer; false at once when the abort check says so.
 bool WaitFor(const std::function<bool()>& condition, DWORD timeoutMs);
+// Ends every WaitFor early when it returns true (a program under test has died); null for none.
+void SetWaitAbort(std::function<bool()> abort);
 
 // Puts the text on the clipboard as CF_TEXT, replacing what was there.
 bool PutClipboardText(const std::string& text);

@@ -7,6 +7,7 @@
 
 #include "lintrel/system_hook.h"
 #include "tests/support/cbt_observer.h"
+#include "tests/support/run_processes.h"
 #include "tests/support/win_test_support.h"
 
 namespace {
@@ -22,7 +23,9 @@ bool RunHelper(const std::string& commandLine) {
                       &info)) {
     return false;
   }
+  RecordStartedProcess(info.hProcess);
   const bool ended = WaitForSingleObject(info.hProcess, 15000) == WAIT_OBJECT_0;
+  if (!ended) TerminateProcess(info.hProcess, 1);
   CloseHandle(info.hThread);
   CloseHandle(info.hProcess);
   return ended;
