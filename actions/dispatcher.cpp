@@ -27,13 +27,17 @@ bool BringBack(HWND window) {
 }
 
 // First press: minimise the foreground window and silence every mixer control; the next press
-// (while that window exists) brings both back.
-void RunBossKey(HotKeyEntry& entry) {
+// brings the levels back, and the window if it still exists. Only a first press saves levels,
+// so the muted ones can never be taken for the user's.
+void RunBossKey(HotKeyEntry& entry, bool& active) {
   VolumeMixer& mixer = VolumeMixer::Instance();
-  if (IsTopLevelWindow(entry.window)) {
-    SendMessageA(entry.window, WM_SYSCOMMAND, SC_RESTORE, 0);
+  if (active) {
+    if (IsTopLevelWindow(entry.window)) {
+      SendMessageA(entry.window, WM_SYSCOMMAND, SC_RESTORE, 0);
+    }
     entry.window = nullptr;
     mixer.RestoreLevels();
+    active = false;
     return;
   }
   HWND foreground = GetForegroundWindow();
@@ -42,6 +46,7 @@ void RunBossKey(HotKeyEntry& entry) {
   SendMessageA(foreground, WM_SYSCOMMAND, SC_MINIMIZE, 0);
   mixer.SaveLevels();
   mixer.SetMute(1, kAnyMixerDevice, kAnyLineType);
+  active = true;
 }
 
 std::string CommandLineFor(const HotKeyEntry& entry) {
@@ -106,7 +111,7 @@ void CMainApp::DispatchAction(HotKeyEntry& entry) {
       }
       return;
     case ActionType::BossKey:
-      RunBossKey(entry);
+      RunBossKey(entry, bossKeyActive);
       return;
     case ActionType::VolumeUp:
       VolumeMixer::Instance().ChangeVolume(entry.param1, entry.mixerDevice, entry.mixerLineType);

@@ -79,10 +79,30 @@ int CMainApp::ExitInstance() {
 void CMainApp::SaveAndRelease() {
   if (systemHook) systemHook->Release();
   if (desktopHook) desktopHook->Release();
-  if (!keysReleased_ || hotKeys.Count() > 0) hotKeys.Save();
-  SaveSettings();
+  hotKeys.Save(std::string(), true);
+  SaveSettings(true);
   hotKeys.Clear();
-  keysReleased_ = true;
+}
+
+void CMainApp::SaveAndSuspend() {
+  if (systemHook) systemHook->Release();
+  if (desktopHook) desktopHook->Release();
+  hotKeys.Save(std::string(), true);
+  SaveSettings(true);
+  hotKeys.UnregisterAll();
+  suspended_ = true;
+}
+
+void CMainApp::ResumeAfterCancelledEnd() {
+  if (!suspended_ || !mainDialog) return;
+  suspended_ = false;
+  // An entry edited meanwhile may hold its key already; every key is registered afresh.
+  hotKeys.UnregisterAll();
+  hotKeys.RegisterAll();
+  if (systemHook) systemHook->Init(WH_CBT, m_nThreadID, mainDialog->m_hWnd);
+  if (desktopHook) desktopHook->Init();
+  mainDialog->trayIcon.Reset();
+  mainDialog->UpdateTrayIcon(CSystemHook::state);
 }
 
 BOOL CMainApp::PreTranslateMessage(MSG* msg) {

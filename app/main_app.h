@@ -34,6 +34,12 @@ class CMainApp : public CWinApp {
 
   // Releases the hooks, writes the configuration files and empties the hot-key table.
   void SaveAndRelease();
+  // Windows asks whether the session may end: the files are written and the hooks and hot
+  // keys released, but every entry stays, so an open dialog keeps what it works on and no
+  // empty table can be written over key.cfg.
+  void SaveAndSuspend();
+  // The session did not end after all: hot keys, both hooks and the icon as before.
+  void ResumeAfterCancelledEnd();
   void DispatchAction(HotKeyEntry& entry);
   // The key list, modal; a second call while one is open returns at once.
   void ShowKeyList();
@@ -43,7 +49,7 @@ class CMainApp : public CWinApp {
   void ShowProperties();
   // The settings file; LoadSettings is false when the file could not be opened.
   bool LoadSettings();
-  void SaveSettings();
+  void SaveSettings(bool finalSave = false);
 
   CMainDlg* mainDialog = nullptr;
   UniqueHandle instanceMutex;
@@ -57,6 +63,9 @@ class CMainApp : public CWinApp {
   std::optional<CDesktopHook> desktopHook;
   std::string settingsPath;
   WindowPositionList windowPositions;
+  // The boss key has muted and holds the user's levels: the next press gives them back, even
+  // when the window it minimised is gone or the entry was edited meanwhile.
+  bool bossKeyActive = false;
 
  private:
   bool startFailed_ = false;
@@ -64,9 +73,9 @@ class CMainApp : public CWinApp {
   // Keeps the display on while suppression is on, where the system does not route its
   // screen-saver and power-off commands through an application.
   void HoldDisplay(bool on);
-  // Set once the table has been written and emptied, so that a second run after a
-  // cancelled log-off cannot overwrite that file with the empty table.
-  bool keysReleased_ = false;
+  bool suspended_ = false;
+  // The settings file exists but could not be read: this run leaves it alone.
+  bool keepSettingsFile_ = false;
 };
 
 CMainApp& TheApp();

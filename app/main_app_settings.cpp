@@ -4,27 +4,15 @@
 #include "app/settings_file.h"
 #include "framework/file_io.h"
 
-namespace {
-
-// The program's own file name without its extension, followed by ".cfg".
-std::string SettingsFileName() {
-  char path[MAX_PATH] = "";
-  const DWORD length = GetModuleFileNameA(nullptr, path, sizeof path);
-  std::string name(path, length);
-  const size_t slash = name.find_last_of("\\/");
-  if (slash != std::string::npos) name.erase(0, slash + 1);
-  const size_t dot = name.rfind('.');
-  if (dot != std::string::npos) name.resize(dot);
-  return name + ".cfg";
-}
-
-}  // namespace
-
 bool CMainApp::LoadSettings() {
-  const std::string name = SettingsFileName();
+  char program[MAX_PATH] = "";
+  const DWORD length = GetModuleFileNameA(nullptr, program, sizeof program);
+  const std::string name = SettingsFileNameFor(std::string(program, length));
   settingsPath = FullPathName(name);
   std::string stored;
-  if (!ReadFileBytes(name, stored)) return false;
+  const ReadOutcome outcome = ReadFileBytes(name, stored);
+  keepSettingsFile_ = outcome == ReadOutcome::Unreadable;
+  if (outcome != ReadOutcome::Read) return false;
   SettingsValues values;
   values.excludedPaths = excludedPaths;
   values.labelState = desktopHook->GetState();
@@ -43,7 +31,7 @@ bool CMainApp::LoadSettings() {
   return true;
 }
 
-void CMainApp::SaveSettings() {
+void CMainApp::SaveSettings(bool finalSave) {
   if (settingsPath.empty() || !desktopHook) return;
   SettingsValues values;
   values.excludedPaths = excludedPaths;
@@ -56,5 +44,5 @@ void CMainApp::SaveSettings() {
   values.selectionColor = colors[3];  // an automatic colour is written resolved
   values.stringValues = stringValues;
   // Written beside the file and moved over it, so a failed save loses nothing.
-  ReplaceFileContents(settingsPath, ToTextMode(EncodeSettings(values)));
+  SaveConfigFile(settingsPath, ToTextMode(EncodeSettings(values)), keepSettingsFile_, finalSave);
 }

@@ -47,7 +47,9 @@ LRESULT CMainDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_ACTIVATE || message == WM_ACTIVATEAPP) {
     KeepHidden();
   } else if (message == WM_QUERYENDSESSION) {
-    TheApp().SaveAndRelease();
+    TheApp().SaveAndSuspend();
+  } else if (message == WM_ENDSESSION && !wParam) {
+    TheApp().ResumeAfterCancelledEnd();
   } else if (message == WM_TRAY_NOTIFY) {
     if (lParam == WM_LBUTTONDOWN) {
       TheApp().ToggleScreenSaverBlock();

@@ -9,6 +9,25 @@
 namespace {
 constexpr int kFirstColorButton = IDC_TEXT_COLOR;
 constexpr UINT kRedrawNow = RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW;
+
+// A row's whole text, however long: the buffer grows until the text no longer fills it.
+std::string RowText(HWND list, int row) {
+  std::string text(MAX_PATH, '\0');
+  for (;;) {
+    LVITEMA item{};
+    item.iSubItem = 0;
+    item.pszText = text.data();
+    item.cchTextMax = static_cast<int>(text.size());
+    const auto length = static_cast<size_t>(
+        ::SendMessageA(list, LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(&item)));
+    if (length + 1 < text.size()) {
+      text.resize(length);
+      return text;
+    }
+    text.assign(text.size() * 2, '\0');
+  }
+}
+
 }  // namespace
 
 CPropertiesDlg::CPropertiesDlg() : CDialog(IDD_PROPERTIES) {}
@@ -88,9 +107,9 @@ void CPropertiesDlg::OnColorButton(UINT id) {
 void CPropertiesDlg::AddDroppedFiles(HDROP drop) {
   const UINT count = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
   for (UINT i = 0; i < count; ++i) {
-    char path[MAX_PATH] = "";
-    DragQueryFileA(drop, i, path, sizeof path);
-    AppendRow(path);
+    std::string path(DragQueryFileA(drop, i, nullptr, 0) + 1, '\0');
+    path.resize(DragQueryFileA(drop, i, path.data(), static_cast<UINT>(path.size())));
+    AppendRow(path.c_str());
   }
 }
 
@@ -107,8 +126,17 @@ void CPropertiesDlg::DeleteSelectedPaths() {
 // focus is, and then go on to their normal handling.
 BOOL CPropertiesDlg::PreTranslateMessage(MSG* msg) {
   if (msg->message == WM_DROPFILES) {
-    AddDroppedFiles(reinterpret_cast<HDROP>(msg->wParam));
-  } else if (msg->message == WM_KEYDOWN && (msg->wParam == VK_BACK || msg->wParam == VK_DELETE)) {
+    const auto drop = reinterpret_cast<HDROP>(msg->wParam);
+    AddDroppedFiles(drop);
+    // The list sees the message as usual; then the drop is released.
+    if (!CDialog::PreTranslateMessage(msg)) {
+      TranslateMessage(msg);
+      DispatchMessageA(msg);
+    }
+    DragFinish(drop);
+    return TRUE;
+  }
+  if (msg->message == WM_KEYDOWN && (msg->wParam == VK_BACK || msg->wParam == VK_DELETE)) {
     DeleteSelectedPaths();
   }
   return CDialog::PreTranslateMessage(msg);
@@ -138,15 +166,7 @@ void CPropertiesDlg::OnOK() {
   CMainApp& app = TheApp();
   app.excludedPaths.clear();
   const int rows = static_cast<int>(::SendMessageA(list_, LVM_GETITEMCOUNT, 0, 0));
-  for (int row = 0; row < rows; ++row) {
-    char text[MAX_PATH] = "";
-    LVITEMA item{};
-    item.iSubItem = 0;
-    item.pszText = text;
-    item.cchTextMax = sizeof text;
-    ::SendMessageA(list_, LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(&item));
-    app.excludedPaths.push_front(text);
-  }
+  for (int row = 0; row < rows; ++row) app.excludedPaths.push_front(RowText(list_, row));
   const unsigned long outline = IsDlgButtonChecked(m_hWnd, IDC_NO_OUTLINE) == BST_CHECKED
                                     ? DH_COLOR_NONE
                                     : colorButtons_[1].faceColor;

@@ -1,6 +1,11 @@
 #include "app/settings_file.h"
 
+#include "actions/command_line.h"
 #include "framework/archive.h"
+
+std::string SettingsFileNameFor(std::string_view programPath) {
+  return SplitPathName(programPath).fileName + ".cfg";
+}
 
 std::string EncodeSettings(const SettingsValues& values) {
   ArchiveWriter out;

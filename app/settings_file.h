@@ -26,6 +26,10 @@ std::string EncodeSettings(const SettingsValues& values);
 // its count was read. False when the stream ended early.
 bool DecodeSettings(std::string_view stream, SettingsValues& values);
 
+// The settings file of a program: its file name without the extension, then ".cfg". The
+// name is found double-byte aware: a 0x5C that ends a character such as "ソ" is no separator.
+std::string SettingsFileNameFor(std::string_view programPath);
+
 // Text-mode storage: 0x0A <-> 0x0D 0x0A; every other byte unchanged.
 std::string ToTextMode(std::string_view stream);
 std::string FromTextMode(std::string_view stored);

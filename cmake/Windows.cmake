@@ -48,6 +48,7 @@ add_library(tavolet_core STATIC
     framework/ddx.cpp
     framework/dialog.cpp
     framework/file_io_win32.cpp
+    framework/waits.cpp
     framework/wnd.cpp
     hotkeys/anchor_layout.cpp
     hotkeys/hotkey_edit_dlg.cpp

@@ -22,10 +22,11 @@ bool WriteAll(int fd, std::string_view bytes) {
 
 }  // namespace
 
-bool ReadFileBytes(const std::string& path, std::string& bytes) {
+ReadOutcome ReadFileBytes(const std::string& path, std::string& bytes) {
   bytes.clear();
   const int fd = open(path.c_str(), O_RDONLY);
-  if (fd < 0) return false;
+  if (fd < 0)
+    return errno == ENOENT || errno == ENOTDIR ? ReadOutcome::Missing : ReadOutcome::Unreadable;
   char buffer[65536];
   for (;;) {
     const ssize_t got = read(fd, buffer, sizeof buffer);
@@ -33,13 +34,13 @@ bool ReadFileBytes(const std::string& path, std::string& bytes) {
     if (got < 0) {
       close(fd);
       bytes.clear();
-      return false;
+      return ReadOutcome::Unreadable;
     }
     if (got == 0) break;
     bytes.append(buffer, static_cast<size_t>(got));
   }
   close(fd);
-  return true;
+  return ReadOutcome::Read;
 }
 
 bool ReplaceFileContents(const std::string& path, std::string_view bytes) {

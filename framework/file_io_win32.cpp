@@ -2,25 +2,31 @@
 
 #include "framework/file_io.h"
 #include "framework/handles.h"
+#include "framework/waits.h"
 
 #include <algorithm>
 
-bool ReadFileBytes(const std::string& path, std::string& bytes) {
+ReadOutcome ReadFileBytes(const std::string& path, std::string& bytes) {
   bytes.clear();
-  UniqueHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file) return false;
+  UniqueHandle file(CreateFileA(path.c_str(), GENERIC_READ,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) {
+    const DWORD error = GetLastError();
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? ReadOutcome::Missing
+                                                                          : ReadOutcome::Unreadable;
+  }
   char buffer[65536];
   for (;;) {
     DWORD got = 0;
     if (!ReadFile(file.get(), buffer, sizeof buffer, &got, nullptr)) {
       bytes.clear();
-      return false;
+      return ReadOutcome::Unreadable;
     }
     if (got == 0) break;
     bytes.append(buffer, got);
   }
-  return true;
+  return ReadOutcome::Read;
 }
 
 namespace {
@@ -38,6 +44,26 @@ bool WriteAll(HANDLE file, std::string_view bytes) {
   return true;
 }
 
+constexpr int kReplaceAttempts = 10;
+constexpr DWORD kReplaceRetryMs = 100;
+
+// Another program has the file open (an editor, a backup or virus scanner): worth a retry.
+bool HeldByAnotherProgram(DWORD error) {
+  return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION ||
+         error == ERROR_ACCESS_DENIED;
+}
+
+bool MoveIntoPlace(const std::string& temporary, const std::string& path) {
+  for (int attempt = 1;; ++attempt) {
+    if (MoveFileExA(temporary.c_str(), path.c_str(),
+                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+      return true;
+    }
+    if (attempt == kReplaceAttempts || !HeldByAnotherProgram(GetLastError())) return false;
+    SleepHandlingSentMessages(kReplaceRetryMs);
+  }
+}
+
 }  // namespace
 
 bool ReplaceFileContents(const std::string& path, std::string_view bytes) {
@@ -49,8 +75,7 @@ bool ReplaceFileContents(const std::string& path, std::string_view bytes) {
     if (!file) return false;
     written = WriteAll(file.get(), bytes) && FlushFileBuffers(file.get());
   }
-  if (!written || !MoveFileExA(temporary.c_str(), path.c_str(),
-                               MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+  if (!written || !MoveIntoPlace(temporary, path)) {
     DeleteFileA(temporary.c_str());
     return false;
   }

@@ -181,7 +181,8 @@ void CHotKeyEditDlg::Browse() {
   open.lpstrFile = file;
   open.nMaxFile = sizeof file;
   open.lpstrInitialDir = folder.c_str();
-  open.Flags = OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT;
+  // The current directory stays where Tavolet started, wherever the user browses.
+  open.Flags = OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT | OFN_NOCHANGEDIR;
   if (GetOpenFileNameA(&open)) SetDlgItemTextA(m_hWnd, IDC_PATH, file);
 }
 

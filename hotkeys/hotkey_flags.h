@@ -24,6 +24,13 @@ struct HotKeyCombination {
   uint32_t modifiers = 0;
 };
 
+// Keys whose scan code carries the extended prefix (the cursor and editing block, the keypad's
+// divide, Num Lock, Break, Print Screen, the Windows, application and media keys): the control
+// reports them with HOTKEYF_EXT.
+bool IsExtendedVirtualKey(uint32_t virtualKey);
+
+// HOTKEYF_EXT is set for an extended key, so an entry opened and saved unchanged stays the same
+// (an extended key alone is only accepted with that flag).
 HotKeyControlState HotKeyControlFromEntry(uint32_t virtualKey, uint32_t modifiers);
 
 // Empty when OK must be refused: no key, or a key with no flag at all and no Windows key.

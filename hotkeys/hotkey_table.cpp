@@ -53,21 +53,32 @@ void HotKeyTable::Clear() {
   while (next) delete next;
 }
 
-bool HotKeyTable::Save(const std::string& path) {
+void HotKeyTable::UnregisterAll() {
+  for (HotKeyEntry* entry = next; entry; entry = entry->next) entry->Unregister();
+}
+
+void HotKeyTable::RegisterAll() {
+  for (HotKeyEntry* entry = next; entry; entry = entry->next) entry->Register();
+}
+
+bool HotKeyTable::Save(const std::string& path, bool finalSave) {
   const std::string target = !path.empty()       ? path
                              : !filePath.empty() ? filePath
                                                  : std::string(kDefaultKeyFile);
   std::vector<const KeyRecord*> records;
   for (const HotKeyEntry* entry = next; entry; entry = entry->next) records.push_back(entry);
-  return ReplaceFileContents(target, EncodeKeyFile(records));
+  return SaveConfigFile(target, EncodeKeyFile(records), keepOriginal_ && target == filePath,
+                        finalSave);
 }
 
 bool HotKeyTable::Load(const std::string& path) {
   Clear();
   const std::string source = path.empty() ? std::string(kDefaultKeyFile) : path;
   std::string bytes;
-  if (!ReadFileBytes(source, bytes)) return false;
+  const ReadOutcome outcome = ReadFileBytes(source, bytes);
   filePath = FullPathName(source);
+  keepOriginal_ = outcome == ReadOutcome::Unreadable;
+  if (outcome != ReadOutcome::Read) return false;
   KeyFileContents contents = DecodeKeyFile(bytes);
   lastLoadComplete_ = contents.complete;
   for (KeyRecord& record : contents.records) {

@@ -18,14 +18,23 @@ class HotKeyTable : public HotKeyEntry {
   HotKeyEntry* FindById(int32_t id) const;
   int32_t Count() const;
   void Clear();
-  // An empty path means the remembered file, or "key.cfg" when none was loaded.
-  bool Save(const std::string& path = std::string());
+  // An empty path means the remembered file, or "key.cfg" when no load has run. A file that
+  // existed but could not be read is never replaced in this run: the table goes beside it
+  // (key.cfg.unsaved), as it does when the last save of a run (`finalSave`) cannot replace it.
+  // True only when the file itself was written.
+  bool Save(const std::string& path = std::string(), bool finalSave = false);
   // Empties the table, reads the file and registers every entry; ids 1..N in file order.
+  // The file's absolute path is remembered even when it is missing, so every later save goes
+  // there whatever the current directory has become.
   bool Load(const std::string& path = std::string());
+  // Every entry's hot key released or registered again; the entries stay.
+  void UnregisterAll();
+  void RegisterAll();
 
   // False when the last load stopped at a record that ended early or was missing.
   bool LastLoadComplete() const { return lastLoadComplete_; }
 
  private:
   bool lastLoadComplete_ = true;
+  bool keepOriginal_ = false;  // the file exists but could not be read
 };

@@ -93,22 +93,36 @@ HotKeyEntry* CKeyListDlg::SelectedEntry() const {
   return table_.FindById(static_cast<int32_t>(item.lParam));
 }
 
+INT_PTR CKeyListDlg::RunEditor(CHotKeyEditDlg& editor) {
+  editing_ = true;
+  const INT_PTR result = editor.DoModal();
+  editing_ = false;
+  return result;
+}
+
 void CKeyListDlg::AddEntry() {
-  CHotKeyEditDlg edit;
-  if (edit.DoModal() == IDOK) table_.Add(&edit.entry);
+  CHotKeyEditDlg edit(this);
+  if (RunEditor(edit) == IDOK) table_.Add(&edit.entry);
   RefreshList();
 }
 
 void CKeyListDlg::EditEntry() {
   HotKeyEntry* entry = SelectedEntry();
   if (!entry) return;
+  const int32_t id = entry->hotKeyId;
   entry->Unregister();
-  {
-    CHotKeyEditDlg edit;
-    edit.entry.CopyFrom(*entry);
-    if (edit.DoModal() == IDOK) entry->CopyFrom(edit.entry);
+  CHotKeyEditDlg edit(this);
+  edit.entry.CopyFrom(*entry);
+  const INT_PTR result = RunEditor(edit);
+  // Whatever happened while the editor was open, only the table knows whether it is still there.
+  entry = table_.FindById(id);
+  if (entry) {
+    if (result == IDOK) {
+      entry->CopyFrom(edit.entry);
+      entry->window = nullptr;  // a changed target must start, not raise the old window
+    }
+    entry->Register();
   }
-  entry->Register();
   RefreshList();
 }
 
@@ -130,6 +144,11 @@ void CKeyListDlg::ShowContextMenu() {
 }
 
 bool CKeyListDlg::OnCmdMsg(UINT id, UINT code) {
+  // Disabled under its editor, the list still receives posted commands: they wait for it.
+  if (editing_ && (id == ID_KEY_ADD || id == ID_KEY_EDIT || id == ID_KEY_DELETE || id == IDOK ||
+                   id == IDCANCEL)) {
+    return true;
+  }
   switch (id) {
     case ID_KEY_ADD:
       AddEntry();
@@ -147,6 +166,10 @@ bool CKeyListDlg::OnCmdMsg(UINT id, UINT code) {
 
 bool CKeyListDlg::OnNotify(int controlId, NMHDR* header, LRESULT& result) {
   if (controlId != IDC_KEY_LIST) return false;
+  if (editing_) {
+    result = 0;
+    return true;
+  }
   if (header->code == NM_RCLICK) {
     ShowContextMenu();
     result = 0;

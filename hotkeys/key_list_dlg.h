@@ -7,6 +7,7 @@
 
 class HotKeyTable;
 class HotKeyEntry;
+class CHotKeyEditDlg;
 
 class CKeyListDlg : public CDialog {
  public:
@@ -26,8 +27,12 @@ class CKeyListDlg : public CDialog {
   void EditEntry();
   void DeleteEntry();
   void ShowContextMenu();
+  // The edit dialog, owned by the list and disabling it while it is open.
+  INT_PTR RunEditor(CHotKeyEditDlg& editor);
 
   HotKeyTable& table_;
   HWND list_ = nullptr;
   CAnchorLayout layout_;
+  // Set while an edit dialog is open: the list's commands wait for it.
+  bool editing_ = false;
 };

@@ -15,60 +15,26 @@
 
 namespace {
 
-constexpr COLORREF kGreen = RGB(0, 255, 0);
-constexpr COLORREF kRed = RGB(255, 0, 0);
-
 HWND DesktopList() { return DesktopListView(); }
 
-// The top strip of the desktop, where the stand-in's labels are.
-RECT LabelStrip() {
-  RECT r{};
-  GetWindowRect(DesktopList(), &r);
-  r.right = r.left + 420;
-  r.bottom = r.top + 90;
-  return r;
-}
-
-int PaintedPixels(COLORREF color) {
-  HWND list = DesktopList();
-  RedrawWindow(list, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
-  Sleep(300);
-  return CountPixels(LabelStrip(), color);
-}
-
-class CorvaneE2E : public ::testing::Test {
+class CorvaneE2E : public E2ETest {
  protected:
-  void TearDown() override {
-    if (tavolet_.MainWindow()) {
-      EXPECT_EQ(tavolet_.ExitFromMenu(), 0u);
-    }
-  }
   void StartWithColours(int state, COLORREF outline = 0x80000000, COLORREF background = kRed) {
-    SettingsValues values;
-    values.labelState = state;
-    values.textColor = kGreen;
-    values.outlineColor = outline;
-    values.backgroundColor = background;
-    values.selectionColor = RGB(0, 0, 128);
-    ASSERT_TRUE(WriteBytes(folder_.File("Tavolet.cfg"), ToTextMode(EncodeSettings(values))));
-    ASSERT_TRUE(tavolet_.Start(folder_.Path()));
-    ASSERT_TRUE(tavolet_.WaitUntilReady());
+    ASSERT_TRUE(WriteBytes(folder_.File("Tavolet.cfg"), LabelSettings(state, outline, background)));
+    StartReady();
   }
-
-  TempFolder folder_;
-  TavoletProcess tavolet_;
 };
 
 TEST_F(CorvaneE2E, LabelsArePaintedInTheChosenColoursWhileOn) {
   ASSERT_NE(DesktopList(), nullptr) << "the stand-in desktop runs";
   const LONG_PTR ownProcedure = GetWindowLongPtrA(DesktopList(), GWLP_WNDPROC);
-  EXPECT_EQ(PaintedPixels(kRed), 0);
+  EXPECT_EQ(DesktopPixels(kRed), 0);
   StartWithColours(1);
-  EXPECT_GT(PaintedPixels(kRed), 200) << "label backgrounds";
-  EXPECT_GT(PaintedPixels(kGreen), 50) << "label texts";
+  EXPECT_GT(DesktopPixels(kRed), 200) << "label backgrounds";
+  EXPECT_GT(DesktopPixels(kGreen), 50) << "label texts";
   SaveScreenshot(ScreenshotPath("desktop_labels_painted"));
   EXPECT_EQ(tavolet_.ExitFromMenu(), 0u);
-  EXPECT_EQ(PaintedPixels(kRed), 0) << "the list view paints itself again";
+  EXPECT_EQ(DesktopPixels(kRed), 0) << "the list view paints itself again";
   EXPECT_EQ(GetWindowLongPtrA(DesktopList(), GWLP_WNDPROC), ownProcedure)
       << "its own procedure is back";
   EXPECT_GT(SendMessageA(DesktopList(), LVM_GETITEMCOUNT, 0, 0), 0) << "and it still works";
@@ -77,9 +43,9 @@ TEST_F(CorvaneE2E, LabelsArePaintedInTheChosenColoursWhileOn) {
 TEST_F(CorvaneE2E, OutlineAroundTheGlyphsAndNoFillWhenTransparent) {
   constexpr COLORREF kBlue = RGB(0, 0, 255);
   StartWithColours(1, kBlue, 0x80000000);
-  EXPECT_EQ(PaintedPixels(kRed), 0) << "no background: the wallpaper shows";
-  EXPECT_GT(PaintedPixels(kBlue), 100) << "the outline passes";
-  EXPECT_GT(PaintedPixels(kGreen), 20) << "the text over them";
+  EXPECT_EQ(DesktopPixels(kRed), 0) << "no background: the wallpaper shows";
+  EXPECT_GT(DesktopPixels(kBlue), 100) << "the outline passes";
+  EXPECT_GT(DesktopPixels(kGreen), 20) << "the text over them";
   SaveScreenshot(ScreenshotPath("desktop_labels_outlined"));
 }
 
@@ -90,9 +56,9 @@ TEST_F(CorvaneE2E, ASelectedItemShowsTheSelectionColourAndFrame) {
   GetWindowThreadProcessId(list, &standIn);
   ASSERT_TRUE(SelectListRow(list, standIn, "Documents"));
   const COLORREF selection = RGB(0, 0, 128);
-  EXPECT_GT(PaintedPixels(selection), 100) << "the label filled with the selection colour";
-  EXPECT_GT(PaintedPixels(RGB(128, 128, 255)), 10) << "light top and left edges";
-  EXPECT_GT(PaintedPixels(RGB(0, 0, 0)), 10) << "dark bottom and right edges";
+  EXPECT_GT(DesktopPixels(selection), 100) << "the label filled with the selection colour";
+  EXPECT_GT(DesktopPixels(RGB(128, 128, 255)), 10) << "light top and left edges";
+  EXPECT_GT(DesktopPixels(RGB(0, 0, 0)), 10) << "dark bottom and right edges";
   SaveScreenshot(ScreenshotPath("desktop_label_selected"));
   RemoteBuffer buffer(standIn, sizeof(LVITEMA));
   LVITEMA none{};
@@ -104,16 +70,16 @@ TEST_F(CorvaneE2E, ASelectedItemShowsTheSelectionColourAndFrame) {
 
 TEST_F(CorvaneE2E, SwitchedOffTheListViewPaintsItself) {
   StartWithColours(0);
-  EXPECT_EQ(PaintedPixels(kRed), 0);
+  EXPECT_EQ(DesktopPixels(kRed), 0);
 }
 
 TEST_F(CorvaneE2E, ASecondStartLeavesTheAttachedDesktopAlone) {
   StartWithColours(1);
-  ASSERT_GT(PaintedPixels(kRed), 200);
+  ASSERT_GT(DesktopPixels(kRed), 200);
   TavoletProcess second;
   ASSERT_TRUE(second.Start(folder_.Path()));
   EXPECT_EQ(second.WaitForExit(5000), 1u);
-  EXPECT_GT(PaintedPixels(kRed), 200) << "still painted with the first copy's colours";
+  EXPECT_GT(DesktopPixels(kRed), 200) << "still painted with the first copy's colours";
 }
 
 TEST_F(CorvaneE2E, WithoutADesktopTheStartEndsWithAMessage) {

@@ -4,8 +4,6 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
-#include <cstring>
-
 #include "tests/e2e/e2e_support.h"
 #include "tests/support/screen_capture.h"
 #include "tests/support/tavolet_process.h"
@@ -13,96 +11,8 @@
 
 namespace {
 
-constexpr UINT kEditKeys = 32771, kAdd = 32772, kDelete = 32773, kEdit = 32774;
-constexpr BYTE kCtrlAltShift = HOTKEYF_CONTROL | HOTKEYF_ALT | HOTKEYF_SHIFT;
-
-class DialogsE2E : public ::testing::Test {
+class DialogsE2E : public E2ETest {
  protected:
-  void TearDown() override {
-    if (tavolet_.MainWindow()) {
-      EXPECT_EQ(tavolet_.ExitFromMenu(), 0u);
-    }
-  }
-  void StartWith(const std::vector<KeyRecord>& entries) {
-    ASSERT_TRUE(WriteBytes(folder_.File("key.cfg"), KeyFile(entries)));
-    ASSERT_TRUE(tavolet_.Start(folder_.Path()));
-    ASSERT_TRUE(tavolet_.WaitUntilReady());
-  }
-  std::vector<KeyRecord> Keys() const {
-    return DecodeKeyFile(ReadBytes(folder_.File("key.cfg"))).records;
-  }
-  // Waits until key.cfg holds exactly these records.
-  ::testing::AssertionResult KeysBecome(const std::vector<KeyRecord>& expected) const {
-    std::vector<KeyRecord> keys;
-    if (WaitFor(
-            [&] {
-              keys = Keys();
-              return keys == expected;
-            },
-            5000)) {
-      return ::testing::AssertionSuccess();
-    }
-    return ::testing::AssertionFailure() << "key.cfg holds " << keys.size() << " records, not the "
-                                         << expected.size() << " expected (or other ones)";
-  }
-  HWND WaitForDialog(const char* caption, DWORD timeoutMs = 5000) {
-    HWND found = nullptr;
-    WaitFor(
-        [&] {
-          found = nullptr;
-          for (HWND w : WindowsOfProcess(tavolet_.Id(), "#32770")) {
-            char text[64] = "";
-            GetWindowTextA(w, text, sizeof text);
-            if (IsWindowVisible(w) && std::strcmp(text, caption) == 0) found = w;
-          }
-          return found != nullptr;
-        },
-        timeoutMs);
-    return found;
-  }
-  int CountDialogs(const char* caption) {
-    int count = 0;
-    for (HWND w : WindowsOfProcess(tavolet_.Id(), "#32770")) {
-      char text[64] = "";
-      GetWindowTextA(w, text, sizeof text);
-      if (IsWindowVisible(w) && std::strcmp(text, caption) == 0) ++count;
-    }
-    return count;
-  }
-  HWND OpenKeyList() {
-    PostMessageA(tavolet_.MainWindow(), WM_COMMAND, kEditKeys, 0);
-    return WaitForDialog("編集");
-  }
-  HWND OpenEditor(HWND keyList, UINT command) {
-    PostMessageA(keyList, WM_COMMAND, command, 0);
-    return WaitForDialog("ホットキー追加");
-  }
-  static void SetHotKey(HWND editor, BYTE key, BYTE flags) {
-    SendDlgItemMessageA(editor, 1003, HKM_SETHOTKEY, MAKEWORD(key, flags), 0);
-  }
-  static void ChooseType(HWND editor, int position) {
-    SendDlgItemMessageA(editor, 1004, CB_SETCURSEL, position, 0);
-    SendMessageA(editor, WM_COMMAND, MAKEWPARAM(1004, CBN_SELCHANGE),
-                 reinterpret_cast<LPARAM>(GetDlgItem(editor, 1004)));
-  }
-  static std::string ControlText(HWND dialog, int id) {
-    char text[512] = "";
-    GetDlgItemTextA(dialog, id, text, sizeof text);
-    return text;
-  }
-  // Presses a button and waits for the dialog to close (false: it stayed open).
-  static bool Press(HWND dialog, int id, DWORD timeoutMs = 5000) {
-    // Sent, so it is handled in order with the other (sent) control changes.
-    DWORD_PTR answer = 0;
-    SendMessageTimeoutA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
-                        reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)), SMTO_NORMAL, timeoutMs,
-                        &answer);
-    return WaitFor([&] { return !IsWindow(dialog); }, timeoutMs);
-  }
-  std::vector<std::string> Rows(HWND list) { return ListRows(list, tavolet_.Id()); }
-  void SelectRow(HWND list, const std::string& text) {
-    if (!SelectListRow(list, tavolet_.Id(), text)) ADD_FAILURE() << "no row " << text;
-  }
   RECT RowRect(HWND list, const std::string& text) {
     const auto rows = Rows(list);
     RECT rect{};
@@ -116,18 +26,6 @@ class DialogsE2E : public ::testing::Test {
     }
     return rect;
   }
-  bool Taken(UINT modifiers, UINT key) {
-    HWND probe =
-        CreateWindowExA(0, "STATIC", "", 0, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
-    const bool registered = RegisterHotKey(probe, 1, modifiers, key);
-    const DWORD error = GetLastError();
-    if (registered) UnregisterHotKey(probe, 1);
-    DestroyWindow(probe);
-    return !registered && error == ERROR_HOTKEY_ALREADY_REGISTERED;
-  }
-
-  TempFolder folder_;
-  TavoletProcess tavolet_;
 };
 
 TEST_F(DialogsE2E, AddEditAndDeleteThroughTheDialogs) {

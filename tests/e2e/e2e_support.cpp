@@ -2,9 +2,13 @@
 
 #include <commctrl.h>
 
+#include "app/settings_file.h"
+
 #include <cstdio>
+#include <cstring>
 
 #include "tests/support/run_processes.h"
+#include "tests/support/screen_capture.h"
 #include "tests/support/tavolet_process.h"
 #include "tests/support/win_test_support.h"
 
@@ -128,4 +132,130 @@ bool SelectListRow(HWND list, DWORD processId, const std::string& text) {
     return true;
   }
   return false;
+}
+
+std::string LabelSettings(int state, COLORREF outline, COLORREF background) {
+  SettingsValues values;
+  values.labelState = state;
+  values.textColor = kGreen;
+  values.outlineColor = outline;
+  values.backgroundColor = background;
+  values.selectionColor = RGB(0, 0, 128);
+  return ToTextMode(EncodeSettings(values));
+}
+
+bool Taken(UINT modifiers, UINT key) {
+  HWND probe = CreateWindowExA(0, "STATIC", "", 0, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+  const bool registered = RegisterHotKey(probe, 1, modifiers, key);
+  const DWORD error = GetLastError();
+  if (registered) UnregisterHotKey(probe, 1);
+  DestroyWindow(probe);
+  return !registered && error == ERROR_HOTKEY_ALREADY_REGISTERED;
+}
+
+int DesktopPixels(COLORREF color) {
+  HWND list = DesktopListView();
+  if (!list) return 0;
+  RedrawWindow(list, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+  Sleep(300);
+  RECT strip{};
+  GetWindowRect(list, &strip);
+  strip.right = strip.left + 420;
+  strip.bottom = strip.top + 90;
+  return CountPixels(strip, color);
+}
+
+void E2ETest::TearDown() {
+  if (tavolet_.MainWindow()) {
+    EXPECT_EQ(tavolet_.ExitFromMenu(), 0u);
+  }
+}
+
+void E2ETest::StartWith(const std::vector<KeyRecord>& entries) {
+  ASSERT_TRUE(WriteBytes(folder_.File("key.cfg"), KeyFile(entries)));
+  StartReady();
+}
+
+void E2ETest::StartReady() {
+  ASSERT_TRUE(tavolet_.Start(folder_.Path()));
+  ASSERT_TRUE(tavolet_.WaitUntilReady()) << "no icon in the notification area";
+}
+
+::testing::AssertionResult E2ETest::KeysBecome(const std::vector<KeyRecord>& expected) const {
+  std::vector<KeyRecord> keys;
+  if (WaitFor(
+          [&] {
+            keys = Keys();
+            return keys == expected;
+          },
+          5000)) {
+    return ::testing::AssertionSuccess();
+  }
+  return ::testing::AssertionFailure() << "key.cfg holds " << keys.size() << " records, not the "
+                                       << expected.size() << " expected (or other ones)";
+}
+
+HWND E2ETest::WaitForDialog(const char* caption, DWORD timeoutMs) const {
+  HWND found = nullptr;
+  WaitFor(
+      [&] {
+        found = nullptr;
+        for (HWND w : WindowsOfProcess(tavolet_.Id(), "#32770")) {
+          char text[64] = "";
+          GetWindowTextA(w, text, sizeof text);
+          if (IsWindowVisible(w) && std::strcmp(text, caption) == 0) found = w;
+        }
+        return found != nullptr;
+      },
+      timeoutMs);
+  return found;
+}
+
+int E2ETest::CountDialogs(const char* caption) const {
+  int count = 0;
+  for (HWND w : WindowsOfProcess(tavolet_.Id(), "#32770")) {
+    char text[64] = "";
+    GetWindowTextA(w, text, sizeof text);
+    if (IsWindowVisible(w) && std::strcmp(text, caption) == 0) ++count;
+  }
+  return count;
+}
+
+HWND E2ETest::OpenKeyList() const {
+  PostMessageA(tavolet_.MainWindow(), WM_COMMAND, kEditKeys, 0);
+  return WaitForDialog("編集");
+}
+
+HWND E2ETest::OpenEditor(HWND keyList, UINT command) const {
+  PostMessageA(keyList, WM_COMMAND, command, 0);
+  return WaitForDialog("ホットキー追加");
+}
+
+void E2ETest::SetHotKey(HWND editor, BYTE key, BYTE flags) {
+  SendDlgItemMessageA(editor, 1003, HKM_SETHOTKEY, MAKEWORD(key, flags), 0);
+}
+
+void E2ETest::ChooseType(HWND editor, int position) {
+  SendDlgItemMessageA(editor, 1004, CB_SETCURSEL, position, 0);
+  SendMessageA(editor, WM_COMMAND, MAKEWPARAM(1004, CBN_SELCHANGE),
+               reinterpret_cast<LPARAM>(GetDlgItem(editor, 1004)));
+}
+
+std::string E2ETest::ControlText(HWND dialog, int id) {
+  char text[512] = "";
+  GetDlgItemTextA(dialog, id, text, sizeof text);
+  return text;
+}
+
+bool E2ETest::Press(HWND dialog, int id, DWORD timeoutMs) {
+  // Sent, so it is handled in order with the other (sent) control changes.
+  DWORD_PTR answer = 0;
+  SendMessageTimeoutA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                      reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)), SMTO_NORMAL, timeoutMs,
+                      &answer);
+  return WaitFor([&] { return !IsWindow(dialog); }, timeoutMs);
+}
+
+void E2ETest::SelectRow(HWND list, const std::string& text) const {
+  if (!SelectListRow(list, tavolet_.Id(), text)) ADD_FAILURE() << "no row " << text;
 }

@@ -2,15 +2,20 @@
 #pragma once
 
 #include <windows.h>
+#include <commctrl.h>
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
 #include "hotkeys/key_file.h"
+#include "tests/support/tavolet_process.h"
+#include "tests/support/win_test_support.h"
 
 constexpr UINT kTrayNotify = WM_USER + 100;
 constexpr UINT kAllModifiers = MOD_CONTROL | MOD_ALT | MOD_SHIFT;
+constexpr BYTE kCtrlAltShift = HOTKEYF_CONTROL | HOTKEYF_ALT | HOTKEYF_SHIFT;
+constexpr UINT kEditKeys = 32771, kAdd = 32772, kDelete = 32773, kEdit = 32774;
 
 // build/win64/screenshots/NAME.png
 std::string ScreenshotPath(const std::string& name);
@@ -82,4 +87,42 @@ class FreshStartForEveryTest : public ::testing::EmptyTestEventListener {
  public:
   void OnTestStart(const ::testing::TestInfo& test) override;
   void OnTestEnd(const ::testing::TestInfo& test) override;
+};
+
+constexpr COLORREF kGreen = RGB(0, 255, 0);
+constexpr COLORREF kRed = RGB(255, 0, 0);
+// A stored settings file: labels green on `background` (navy when selected), this outline.
+std::string LabelSettings(int state, COLORREF outline = 0x80000000, COLORREF background = kRed);
+
+// Whether another program holds this combination now (a probe window tries to register it).
+bool Taken(UINT modifiers, UINT key);
+// Pixels of exactly this colour in the desktop's top strip (where the stand-in's labels are),
+// after the list view has been repainted.
+int DesktopPixels(COLORREF color);
+
+// A Tavolet in a fresh folder, with the ways to reach its dialogs; it exits at the end.
+class E2ETest : public ::testing::Test {
+ protected:
+  void TearDown() override;
+  // key.cfg with these entries, then a Tavolet that is ready.
+  void StartWith(const std::vector<KeyRecord>& entries);
+  void StartReady();
+  std::string KeyCfg() const { return ReadBytes(folder_.File("key.cfg")); }
+  std::vector<KeyRecord> Keys() const { return DecodeKeyFile(KeyCfg()).records; }
+  // Waits until key.cfg holds exactly these records.
+  ::testing::AssertionResult KeysBecome(const std::vector<KeyRecord>& expected) const;
+  HWND WaitForDialog(const char* caption, DWORD timeoutMs = 5000) const;
+  int CountDialogs(const char* caption) const;
+  HWND OpenKeyList() const;
+  HWND OpenEditor(HWND keyList, UINT command) const;
+  static void SetHotKey(HWND editor, BYTE key, BYTE flags);
+  static void ChooseType(HWND editor, int position);
+  static std::string ControlText(HWND dialog, int id);
+  // Presses a button and waits for the dialog to close (false: it stayed open).
+  static bool Press(HWND dialog, int id, DWORD timeoutMs = 5000);
+  std::vector<std::string> Rows(HWND list) const { return ListRows(list, tavolet_.Id()); }
+  void SelectRow(HWND list, const std::string& text) const;
+
+  TempFolder folder_;
+  TavoletProcess tavolet_;
 };

@@ -55,4 +55,19 @@ TEST(HotKeyFlags, RoundTripKeepsEveryModifierSet) {
   }
 }
 
+// Opened and saved unchanged, every entry stays identical, an extended key alone included.
+TEST(HotKeyFlags, RoundTripKeepsExtendedKeysWithoutModifiers) {
+  for (uint32_t key : {0x25u, 0x2Eu, 0x24u, 0x6Fu, 0x90u, 0xADu}) {
+    const HotKeyControlState s = HotKeyControlFromEntry(key, 0);
+    EXPECT_EQ(s.flags, kHotKeyFlagExtended) << key;
+    auto back = HotKeyCombinationFromControl(s.virtualKey, s.flags, s.windowsKey);
+    ASSERT_TRUE(back) << key;
+    EXPECT_EQ(back->modifiers, 0u);
+    EXPECT_EQ(back->virtualKey, key);
+  }
+  EXPECT_EQ(HotKeyControlFromEntry(0x41, kModControl).flags, kHotKeyFlagControl) << "A is not";
+  EXPECT_EQ(HotKeyControlFromEntry(0x25, kModControl).flags,
+            kHotKeyFlagControl | kHotKeyFlagExtended);
+}
+
 }  // namespace

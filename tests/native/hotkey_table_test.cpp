@@ -134,13 +134,50 @@ TEST_F(HotKeyTableTest, DuplicateCombinationStaysInTableAndFile) {
   EXPECT_EQ(DecodeKeyFile(ReadFile(path)).records.size(), 2u);
 }
 
-TEST_F(HotKeyTableTest, MissingFileLeavesTheTableEmptyAndThePathUnset) {
+// The path is fixed even for a missing file: the first save creates it there, wherever the
+// current directory has gone meanwhile.
+TEST_F(HotKeyTableTest, MissingFileLeavesTheTableEmptyAndFixesThePath) {
+  char previous[4096];
+  ASSERT_NE(getcwd(previous, sizeof previous), nullptr);
+  ASSERT_EQ(chdir(dir_.c_str()), 0);
   HotKeyTable table;
   HotKeyEntry source;
   table.Add(&source);
-  EXPECT_FALSE(table.Load(PathOf("absent.cfg")));
+  EXPECT_FALSE(table.Load());
   EXPECT_EQ(table.Count(), 0);
-  EXPECT_TRUE(table.filePath.empty());
+  EXPECT_EQ(table.filePath, PathOf("key.cfg"));
+  ASSERT_EQ(chdir("/"), 0);
+  EXPECT_TRUE(table.Save());
+  ASSERT_EQ(chdir(previous), 0);
+  EXPECT_EQ(ReadFile(PathOf("key.cfg")), std::string("\0\0\0\0", 4));
+}
+
+// A file that exists but cannot be read (here a folder of that name) is never replaced in
+// that run: every save goes beside it.
+TEST_F(HotKeyTableTest, UnreadableFileIsKeptAndSavesGoBesideIt) {
+  const std::string path = PathOf("key.cfg");
+  ASSERT_EQ(mkdir(path.c_str(), 0755), 0);
+  HotKeyTable table;
+  EXPECT_FALSE(table.Load(path));
+  HotKeyEntry source;
+  static_cast<KeyRecord&>(source) = Record('A', "made in this run");
+  table.Add(&source);
+  EXPECT_FALSE(table.Save()) << "the file itself was not written";
+  struct stat info;
+  ASSERT_EQ(stat(path.c_str(), &info), 0);
+  EXPECT_TRUE(S_ISDIR(info.st_mode)) << "left as it was";
+  EXPECT_EQ(ReadFile(path + ".unsaved"), FileOf({Record('A', "made in this run")}));
+}
+
+TEST_F(HotKeyTableTest, AFinalSaveThatCannotReplaceTheFileGoesBesideIt) {
+  const std::string path = PathOf("key.cfg");
+  WriteFile(path, "old");
+  ASSERT_EQ(mkdir((path + ".tmp").c_str(), 0755), 0);
+  HotKeyTable table;
+  EXPECT_FALSE(table.Save(path, true));
+  EXPECT_EQ(ReadFile(path), "old");
+  ASSERT_EQ(rmdir((path + ".tmp").c_str()), 0);
+  EXPECT_EQ(ReadFile(path + ".unsaved"), std::string("\0\0\0\0", 4));
 }
 
 TEST_F(HotKeyTableTest, SaveWithoutALoadedPathWritesKeyCfgInTheCurrentDirectory) {

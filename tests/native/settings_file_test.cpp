@@ -104,3 +104,16 @@ TEST(SettingsFile, CountsLargerThanTheContentsAllocateNothing) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(SettingsFile, NamedAfterTheProgramDoubleByteAware) {
+  EXPECT_EQ(SettingsFileNameFor("C:\\Tools\\Tavolet.exe"), "Tavolet.cfg");
+  EXPECT_EQ(SettingsFileNameFor("Tavolet"), "Tavolet.cfg");
+  EXPECT_EQ(SettingsFileNameFor("C:\\a.b\\my.tool.exe"), "my.tool.cfg");
+  // "ソフト.exe": the first character's second byte is 0x5C.
+  EXPECT_EQ(SettingsFileNameFor("C:\\\x83\x5C\x83t\x83g\\\x83\x5C\x83t\x83g.exe"),
+            "\x83\x5C\x83t\x83g.cfg");
+}
+
+}  // namespace

@@ -1,0 +1,23 @@
+#include "framework/waits.h"
+
+DWORD WaitHandlingSentMessages(HANDLE handle, DWORD timeoutMs) {
+  const DWORD start = GetTickCount();
+  const DWORD count = handle ? 1 : 0;
+  for (;;) {
+    const DWORD used = GetTickCount() - start;
+    if (used >= timeoutMs) {
+      return handle && WaitForSingleObject(handle, 0) == WAIT_OBJECT_0 ? WAIT_OBJECT_0
+                                                                       : WAIT_TIMEOUT;
+    }
+    const DWORD result = MsgWaitForMultipleObjectsEx(count, handle ? &handle : nullptr,
+                                                     timeoutMs - used, QS_SENDMESSAGE, 0);
+    if (handle && result == WAIT_OBJECT_0) return WAIT_OBJECT_0;
+    if (result == WAIT_OBJECT_0 + count) {
+      // Only sent messages are handled here; posted ones stay for the message loop.
+      MSG msg;
+      PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    } else if (result == WAIT_FAILED) {
+      Sleep(10);
+    }
+  }
+}

@@ -1,0 +1,10 @@
+// Waits of the user-interface thread that keep answering the messages other threads send it:
+// the system calls hooks back on this thread, and other programs wait for those answers.
+#pragma once
+
+#include <windows.h>
+
+// Waits for the handle (or, with a null handle, for the time) up to `timeoutMs`; returns
+// WAIT_OBJECT_0 when the handle was signalled and WAIT_TIMEOUT otherwise.
+DWORD WaitHandlingSentMessages(HANDLE handle, DWORD timeoutMs);
+inline void SleepHandlingSentMessages(DWORD ms) { WaitHandlingSentMessages(nullptr, ms); }

@@ -1,0 +1,148 @@
+// Nothing the user made is lost: key.cfg stays in the start folder whatever the file dialog
+// does, the key list waits for its editor, a cancelled end of session brings everything back,
+// and a key.cfg another program holds is left byte for byte.
+#include <windows.h>
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+#include "tests/e2e/e2e_support.h"
+#include "tests/support/screen_capture.h"
+
+namespace {
+
+const std::vector<KeyRecord> kThree = {Record(VK_F5, "first"), Record(VK_F6, "second"),
+                                       Record(VK_F7, "third")};
+const std::vector<KeyRecord> kThreeReversed = {kThree[2], kThree[1], kThree[0]};
+
+class SafekeepingE2E : public E2ETest {
+ protected:
+  // The system's file-open dialog, the one dialog of Tavolet with a file-name field.
+  HWND WaitForFileDialog() const {
+    HWND found = nullptr;
+    WaitFor(
+        [&] {
+          for (HWND w : WindowsOfProcess(tavolet_.Id(), "#32770")) {
+            if (IsWindowVisible(w) && FileNameField(w)) found = w;
+          }
+          return found != nullptr;
+        },
+        10000);
+    return found;
+  }
+  static HWND FileNameField(HWND dialog) {
+    if (HWND edit = GetDlgItem(dialog, 0x480)) return edit;  // edt1
+    HWND combo = GetDlgItem(dialog, 0x47C);                  // cmb13, a ComboBoxEx here
+    return combo ? reinterpret_cast<HWND>(SendMessageA(combo, CBEM_GETEDITCONTROL, 0, 0)) : nullptr;
+  }
+  bool AllTaken() const {
+    for (UINT key : {VK_F5, VK_F6, VK_F7}) {
+      if (!Taken(kAllModifiers, key)) return false;
+    }
+    return true;
+  }
+};
+
+TEST_F(SafekeepingE2E, BrowsingAnotherFolderLeavesKeyCfgInTheStartFolder) {
+  TempFolder elsewhere;
+  const std::string program = elsewhere.File("program.exe");
+  ASSERT_TRUE(WriteBytes(program, "MZ"));
+  StartReady();
+  HWND keyList = OpenKeyList();
+  ASSERT_NE(keyList, nullptr);
+  HWND editor = OpenEditor(keyList, kAdd);
+  ASSERT_NE(editor, nullptr);
+  SetHotKey(editor, VK_F8, kCtrlAltShift);
+  ChooseType(editor, 0);
+  PostMessageA(editor, WM_COMMAND, MAKEWPARAM(1015, BN_CLICKED),
+               reinterpret_cast<LPARAM>(GetDlgItem(editor, 1015)));
+  HWND open = WaitForFileDialog();
+  ASSERT_NE(open, nullptr) << "参照 opens the file dialog";
+  SaveWindowScreenshot(ScreenshotPath("browse_dialog"), open);
+  SendMessageA(FileNameField(open), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(program.c_str()));
+  PostMessageA(open, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+               reinterpret_cast<LPARAM>(GetDlgItem(open, IDOK)));
+  ASSERT_TRUE(WaitFor([&] { return ControlText(editor, 1014) == program; }, 10000));
+  ASSERT_TRUE(Press(editor, IDOK));
+  ASSERT_TRUE(Press(keyList, IDOK));
+  EXPECT_EQ(tavolet_.ExitFromMenu(), 0u);
+  KeyRecord added = Record(VK_F8, program);
+  EXPECT_EQ(Keys(), std::vector<KeyRecord>{added}) << "key.cfg in the folder Tavolet started in";
+  EXPECT_FALSE(FileExists(elsewhere.File("key.cfg"))) << "and none where the dialog went";
+  DeleteFileA(program.c_str());
+}
+
+TEST_F(SafekeepingE2E, TheKeyListWaitsForItsEditor) {
+  StartWith({kThree[0]});
+  HWND keyList = OpenKeyList();
+  ASSERT_NE(keyList, nullptr);
+  SelectRow(GetDlgItem(keyList, 1016), "Ctrl + Shift + Alt + F5");
+  HWND editor = OpenEditor(keyList, kEdit);
+  ASSERT_NE(editor, nullptr);
+  EXPECT_FALSE(IsWindowEnabled(keyList)) << "the editor is modal over the list";
+  EXPECT_EQ(GetWindow(editor, GW_OWNER), keyList);
+  // What the disabled list still receives waits for the editor: 削除, 編集, 閉じる.
+  for (WPARAM command : {WPARAM{kDelete}, WPARAM{kEdit}, WPARAM{IDOK}}) {
+    PostMessageA(keyList, WM_COMMAND, command, 0);
+  }
+  DWORD_PTR answer = 0;
+  ASSERT_TRUE(SendMessageTimeoutA(keyList, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &answer));
+  EXPECT_TRUE(IsWindow(keyList));
+  EXPECT_EQ(CountDialogs("ホットキー追加"), 1);
+  SetDlgItemTextA(editor, 1014, "edited");
+  ASSERT_TRUE(Press(editor, IDOK));
+  KeyRecord edited = kThree[0];
+  edited.target = "edited";
+  EXPECT_TRUE(KeysBecome({edited})) << "the entry edited, not deleted";
+  EXPECT_TRUE(IsWindowEnabled(keyList));
+  EXPECT_TRUE(Press(keyList, IDOK));
+}
+
+TEST_F(SafekeepingE2E, ACancelledEndOfSessionBringsEverythingBack) {
+  ASSERT_TRUE(WriteBytes(folder_.File("Tavolet.cfg"), LabelSettings(1)));
+  StartWith(kThree);
+  ASSERT_GT(DesktopPixels(kRed), 200);
+  DWORD_PTR answer = 0;
+  ASSERT_TRUE(SendMessageTimeoutA(tavolet_.MainWindow(), WM_QUERYENDSESSION, 0, 0, SMTO_NORMAL,
+                                  15000, &answer));
+  const std::string saved = KeyCfg();
+  EXPECT_EQ(saved, KeyFile(kThreeReversed));
+  EXPECT_FALSE(Taken(kAllModifiers, VK_F5)) << "released for the end of the session";
+  ASSERT_TRUE(SendMessageTimeoutA(tavolet_.MainWindow(), WM_ENDSESSION, FALSE, 0, SMTO_NORMAL,
+                                  15000, &answer));
+  EXPECT_TRUE(WaitFor([&] { return AllTaken(); }, 5000)) << "the hot keys fire again";
+  EXPECT_TRUE(WaitFor([] { return DesktopPixels(kRed) > 200; }, 5000)) << "painted again";
+  EXPECT_TRUE(TrayIconPresent(tavolet_.MainWindow(), 0));
+  HWND keyList = OpenKeyList();
+  ASSERT_NE(keyList, nullptr);
+  EXPECT_EQ(Rows(GetDlgItem(keyList, 1016)).size(), 3u);
+  EXPECT_EQ(KeyCfg(), saved) << "opening the list wrote the same file again";
+  EXPECT_TRUE(Press(keyList, IDOK));
+}
+
+// A file held by another program at start-up and at exit: read where sharing allows it, never
+// replaced, and what the run had goes beside it.
+TEST_F(SafekeepingE2E, AKeyCfgHeldByAnotherProgramIsLeftByteForByte) {
+  const std::string path = folder_.File("key.cfg");
+  struct Case {
+    DWORD sharing;
+    std::vector<KeyRecord> loaded;
+  };
+  for (const Case& c : {Case{FILE_SHARE_READ, kThreeReversed}, Case{0, {}}}) {
+    SCOPED_TRACE(c.sharing);
+    ASSERT_TRUE(WriteBytes(path, KeyFile(kThree)));
+    DeleteFileA((path + ".unsaved").c_str());
+    HANDLE held = CreateFileA(path.c_str(), GENERIC_READ, c.sharing, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    TavoletProcess tavolet;
+    ASSERT_TRUE(tavolet.Start(folder_.Path()));
+    ASSERT_TRUE(tavolet.WaitUntilReady());
+    EXPECT_EQ(Taken(kAllModifiers, VK_F5), !c.loaded.empty());
+    EXPECT_EQ(tavolet.ExitFromMenu(), 0u);
+    CloseHandle(held);
+    EXPECT_EQ(KeyCfg(), KeyFile(kThree)) << "left byte for byte";
+    EXPECT_EQ(ReadBytes(path + ".unsaved"), KeyFile(c.loaded)) << "the run's table beside it";
+  }
+}
+
+}  // namespace
