@@ -157,6 +157,18 @@ TEST_F(PropertiesE2E, DeleteRemovesSelectedRowsAndCancelStillWrites) {
   EXPECT_EQ(Stored().excludedPaths, (std::list<std::string>{"b.exe", "a.exe"}));
 }
 
+TEST_F(PropertiesE2E, RowsLongerThanAPathBufferAreStoredWhole) {
+  SettingsValues values;
+  // 300 bytes, with a double-byte character ("表", second byte 0x5C) across byte 259.
+  const std::string path = "C:\\" + std::string(255, 'p') + "\x95\x5C" + std::string(40, 'q');
+  values.excludedPaths = {path};
+  StartWith(values);
+  HWND dialog = Open();
+  ASSERT_NE(dialog, nullptr);
+  ASSERT_TRUE(CloseAndWaitForSave(dialog, IDOK));
+  EXPECT_EQ(Stored().excludedPaths, values.excludedPaths);
+}
+
 // A real WM_DROPFILES: the drop record (DROPFILES and the file names) is built in Tavolet's
 // memory and its address handed over as the HDROP, as fixed global memory is.
 TEST_F(PropertiesE2E, DroppedFilesAddRowsEvenWhenRepeated) {
