@@ -56,12 +56,14 @@ BOOL CMainApp::InitInstance() {
     startFailed_ = true;
     return FALSE;
   }
+  CarryOutSessionRequests();  // an end-of-session query that came during start-up
   return TRUE;
 }
 
 int CMainApp::ExitInstance() {
   // A refused start loaded nothing, so it writes nothing and leaves the running copy alone.
   if (!instanceMutex) return kExitRefusedStart;
+  busy_ = true;
   SaveAndRelease();
   if (mainDialog) {
     mainDialog->DestroyWindow();
@@ -93,9 +95,36 @@ void CMainApp::SaveAndSuspend() {
   suspended_ = true;
 }
 
+void CMainApp::RequestSessionEnd(bool ending) {
+  endRequested_ = ending;
+  if (!busy_) {
+    busy_ = true;
+    CarryOutSessionRequests();
+  }
+}
+
+void CMainApp::CarryOutSessionRequests() {
+  while (endRequested_ != suspended_) {
+    if (endRequested_) {
+      SaveAndSuspend();
+    } else {
+      ResumeAfterCancelledEnd();
+    }
+  }
+  busy_ = false;
+}
+
+bool CMainApp::ReattachDesktop() {
+  if (!desktopHook || suspended_ || busy_) return true;
+  if (CDesktopHook::orgWindowProcList && IsWindow(CDesktopHook::desktop)) return true;
+  desktopHook->Release();  // a list view that went with the old shell is forgotten at once
+  return desktopHook->Init();
+}
+
 void CMainApp::ResumeAfterCancelledEnd() {
-  if (!suspended_ || !mainDialog) return;
+  if (!suspended_) return;
   suspended_ = false;
+  if (!mainDialog) return;
   // An entry edited meanwhile may hold its key already; every key is registered afresh.
   hotKeys.UnregisterAll();
   hotKeys.RegisterAll();

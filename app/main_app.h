@@ -34,12 +34,18 @@ class CMainApp : public CWinApp {
 
   // Releases the hooks, writes the configuration files and empties the hot-key table.
   void SaveAndRelease();
+  // WM_QUERYENDSESSION (true) and WM_ENDSESSION FALSE (false). Asked while start-up or another
+  // such step waits (those waits answer sent messages), it is carried out once that step ends.
+  void RequestSessionEnd(bool ending);
   // Windows asks whether the session may end: the files are written and the hooks and hot
   // keys released, but every entry stays, so an open dialog keeps what it works on and no
   // empty table can be written over key.cfg.
   void SaveAndSuspend();
   // The session did not end after all: hot keys, both hooks and the icon as before.
   void ResumeAfterCancelledEnd();
+  // The shell has started again: Corvane attaches to its new desktop with the present state
+  // and colours. False while there is no desktop to attach to yet.
+  bool ReattachDesktop();
   void DispatchAction(HotKeyEntry& entry);
   // The key list, modal; a second call while one is open returns at once.
   void ShowKeyList();
@@ -74,6 +80,10 @@ class CMainApp : public CWinApp {
   // screen-saver and power-off commands through an application.
   void HoldDisplay(bool on);
   bool suspended_ = false;
+  bool endRequested_ = false;
+  // Start-up, shut-down or a session step is under way.
+  bool busy_ = true;
+  void CarryOutSessionRequests();
   // The settings file exists but could not be read: this run leaves it alone.
   bool keepSettingsFile_ = false;
 };

@@ -5,6 +5,13 @@
 #include "framework/handles.h"
 #include "resources/resource.h"
 
+namespace {
+// The new shell may make its desktop after its taskbar: look again for half a minute.
+constexpr UINT_PTR kReattachTimer = 1;
+constexpr UINT kReattachIntervalMs = 1000;
+constexpr int kReattachTries = 30;
+}  // namespace
+
 CMainDlg::CMainDlg() : CDialog(IDD_MAIN) {
   HINSTANCE instance = AfxGetResourceHandle();
   const int smallWidth = GetSystemMetrics(SM_CXSMICON);
@@ -47,9 +54,9 @@ LRESULT CMainDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_ACTIVATE || message == WM_ACTIVATEAPP) {
     KeepHidden();
   } else if (message == WM_QUERYENDSESSION) {
-    TheApp().SaveAndSuspend();
+    TheApp().RequestSessionEnd(true);
   } else if (message == WM_ENDSESSION && !wParam) {
-    TheApp().ResumeAfterCancelledEnd();
+    TheApp().RequestSessionEnd(false);
   } else if (message == WM_TRAY_NOTIFY) {
     if (lParam == WM_LBUTTONDOWN) {
       TheApp().ToggleScreenSaverBlock();
@@ -58,12 +65,27 @@ LRESULT CMainDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     }
   } else if (taskbarCreatedMessage_ != 0 && message == taskbarCreatedMessage_) {
     trayIcon.Reset();
+    reattachTriesLeft_ = kReattachTries;
+    ReattachDesktop();
   }
   return CDialog::WindowProc(message, wParam, lParam);
 }
 
+void CMainDlg::ReattachDesktop() {
+  if (TheApp().ReattachDesktop() || --reattachTriesLeft_ <= 0) {
+    KillTimer(m_hWnd, kReattachTimer);
+  } else {
+    SetTimer(m_hWnd, kReattachTimer, kReattachIntervalMs, nullptr);
+  }
+}
+
 bool CMainDlg::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
   switch (message) {
+    case WM_TIMER:
+      if (wParam != kReattachTimer) break;
+      ReattachDesktop();
+      result = 0;
+      return true;
     case WM_SYSCOMMAND:
       if ((wParam & 0xFFF0) != ID_ABOUT_BOX) break;
       {

@@ -32,5 +32,8 @@ class CMainDlg : public CDialog {
   void KeepHidden();
   void PaintMinimised();
 
+  void ReattachDesktop();
+
   UINT taskbarCreatedMessage_ = 0;
+  int reattachTriesLeft_ = 0;
 };

@@ -20,8 +20,9 @@ add_library(Lintrel SHARED lintrel/system_hook.cpp)
 target_compile_definitions(Lintrel PRIVATE LINTREL_BUILD)
 set_target_properties(Lintrel PROPERTIES PREFIX "" OUTPUT_NAME Lintrel)
 
-add_library(Corvane SHARED corvane/desktop_hook.cpp corvane/label_colors.cpp)
-target_link_libraries(Corvane PRIVATE comctl32 gdi32 user32)
+add_library(Corvane SHARED corvane/desktop_hook.cpp corvane/label_painter.cpp
+                           corvane/label_colors.cpp)
+target_link_libraries(Corvane PRIVATE comctl32 gdi32 user32 advapi32)
 target_compile_definitions(Corvane PRIVATE CORVANE_BUILD)
 set_target_properties(Corvane PROPERTIES PREFIX "" OUTPUT_NAME Corvane)
 

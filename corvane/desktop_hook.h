@@ -24,11 +24,13 @@ class CORVANE_API CDesktopHook {
   virtual ~CDesktopHook();
   CDesktopHook& operator=(const CDesktopHook& other);
 
-  // Finds the desktop list view, hooks its thread and has it subclassed; true once the
-  // subclass is in place.
+  // Finds the desktop list view (under "Progman", or under a "WorkerW"), hooks its thread and
+  // has it subclassed; true once the subclass is in place. A subclass left by a Tavolet that
+  // ended without Release is taken over; one whose owner still runs is refused.
   bool Init();
   // Has the subclass removed and unhooks; false when nothing was attached or the list view
   // did not answer (then the hook stays, so the shell never calls into a removed library).
+  // A list view that no longer exists (the shell ended) is forgotten at once, with true.
   bool Release();
 
   // Store always; repaint (and return true) only when the desktop is known.
@@ -46,6 +48,10 @@ class CORVANE_API CDesktopHook {
   static unsigned long textBdColor;
   static unsigned long bkColor;
   static unsigned long selColor;
+  // The process that installed the subclass, and when it started (so a reused id is told
+  // apart): a later Tavolet takes over what one that died left behind.
+  static unsigned long ownerProcess;
+  static unsigned long long ownerStartTime;
 
  protected:
   static LRESULT CALLBACK GetMsgProc(int code, WPARAM wParam, LPARAM lParam);
@@ -54,4 +60,6 @@ class CORVANE_API CDesktopHook {
 
  private:
   static void Repaint();
+  static bool Adopt(HWND list);
+  static void Forget();
 };

@@ -1,17 +1,28 @@
-// A stand-in for the shell's desktop, which Wine does not have: "Progman" ("Program Manager")
-// with a "SHELLDLL_DefView" child holding a "SysListView32" in icon view, a handful of
-// items with 32 x 32 icons and one long label. Runs until its window is closed.
+// A stand-in for the shell's desktop, which Wine does not have, as hard to live with as the real
+// one: a Unicode "SysListView32" in icon view inside "SHELLDLL_DefView", with labels outside
+// the ANSI code page and one of 255 Japanese characters. Runs until its windows are closed.
+//   (no option)  the list view's chain is under "Progman" ("Program Manager")
+//   /workerw     the chain is under a top-level "WorkerW", as after the shell split its desktop
+//   /icons48     48 x 48 icons (solid magenta squares) instead of the system's 32 x 32 ones
+// Asked with the registered message "TavoletStandInListProcedure" (sent to the view), it
+// answers 1 while the list view has its own window procedure and 0 while it is subclassed:
+// another process cannot read a window procedure.
 #include <windows.h>
 #include <commctrl.h>
 
+#include <string>
+
 namespace {
 
-const char kDefViewClass[] = "SHELLDLL_DefView";
+const wchar_t kDefViewClass[] = L"SHELLDLL_DefView";
+constexpr COLORREF kIcon48Color = RGB(255, 0, 255);
+UINT listProcedureQuery = 0;
+LONG_PTR listOwnProcedure = 0;
 
-LRESULT CALLBACK ProgmanProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT CALLBACK FrameProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_SIZE: {
-      HWND view = FindWindowExA(window, nullptr, kDefViewClass, nullptr);
+      HWND view = FindWindowExW(window, nullptr, kDefViewClass, nullptr);
       if (view) MoveWindow(view, 0, 0, LOWORD(lParam), HIWORD(lParam), TRUE);
       return 0;
     }
@@ -19,83 +30,134 @@ LRESULT CALLBACK ProgmanProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
       PostQuitMessage(0);
       return 0;
     default:
-      return DefWindowProcA(window, message, wParam, lParam);
+      return DefWindowProcW(window, message, wParam, lParam);
   }
 }
 
 LRESULT CALLBACK DefViewProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == listProcedureQuery && listProcedureQuery) {
+    HWND list = FindWindowExW(window, nullptr, WC_LISTVIEWW, nullptr);
+    return list && GetWindowLongPtrW(list, GWLP_WNDPROC) == listOwnProcedure;
+  }
   if (message == WM_SIZE) {
-    HWND list = FindWindowExA(window, nullptr, WC_LISTVIEWA, nullptr);
+    HWND list = FindWindowExW(window, nullptr, WC_LISTVIEWW, nullptr);
     if (list) MoveWindow(list, 0, 0, LOWORD(lParam), HIWORD(lParam), TRUE);
     return 0;
   }
-  return DefWindowProcA(window, message, wParam, lParam);
+  return DefWindowProcW(window, message, wParam, lParam);
 }
 
-bool RegisterClassNamed(const char* name, WNDPROC procedure, HINSTANCE instance) {
-  WNDCLASSA windowClass{};
+bool RegisterClassNamed(const wchar_t* name, WNDPROC procedure, HINSTANCE instance) {
+  WNDCLASSW windowClass{};
   windowClass.lpfnWndProc = procedure;
   windowClass.hInstance = instance;
-  windowClass.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));
+  windowClass.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));
   windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BACKGROUND + 1);
   windowClass.lpszClassName = name;
-  return RegisterClassA(&windowClass) != 0;
+  return RegisterClassW(&windowClass) != 0;
 }
 
-void FillList(HWND list) {
+HIMAGELIST SystemIcons() {
   HIMAGELIST images = ImageList_Create(32, 32, ILC_COLOR32 | ILC_MASK, 4, 0);
-  const LPCSTR icons[] = {MAKEINTRESOURCEA(32512), MAKEINTRESOURCEA(32516), MAKEINTRESOURCEA(32514),
-                          MAKEINTRESOURCEA(32515)};
-  for (LPCSTR icon : icons) ImageList_AddIcon(images, LoadIconA(nullptr, icon));
-  SendMessageA(list, LVM_SETIMAGELIST, LVSIL_NORMAL, reinterpret_cast<LPARAM>(images));
-  const char* const labels[] = {
-      "マイ コンピュータ", "ごみ箱", "Documents", "メモ.txt",
-      "とても長い名前のファイル - a label long enough to wrap over several lines.txt"};
+  const LPCWSTR icons[] = {MAKEINTRESOURCEW(32512), MAKEINTRESOURCEW(32516),
+                           MAKEINTRESOURCEW(32514), MAKEINTRESOURCEW(32515)};
+  for (LPCWSTR icon : icons) ImageList_AddIcon(images, LoadIconW(nullptr, icon));
+  return images;
+}
+
+// Whole squares of one colour, so a test can count whether every pixel of them was drawn.
+HIMAGELIST SolidIcons48() {
+  HIMAGELIST images = ImageList_Create(48, 48, ILC_COLOR32 | ILC_MASK, 4, 0);
+  HDC screen = GetDC(nullptr);
+  HBITMAP color = CreateCompatibleBitmap(screen, 48, 48);
+  HBITMAP mask = CreateBitmap(48, 48, 1, 1, nullptr);
+  HDC dc = CreateCompatibleDC(screen);
+  const RECT all{0, 0, 48, 48};
+  HGDIOBJ old = SelectObject(dc, color);
+  HBRUSH brush = CreateSolidBrush(kIcon48Color);
+  FillRect(dc, &all, brush);
+  SelectObject(dc, mask);
+  FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));  // opaque everywhere
+  SelectObject(dc, old);
+  for (int i = 0; i < 4; ++i) ImageList_Add(images, color, mask);
+  DeleteObject(brush);
+  DeleteDC(dc);
+  DeleteObject(mask);
+  DeleteObject(color);
+  ReleaseDC(nullptr, screen);
+  return images;
+}
+
+void FillList(HWND list, bool icons48) {
+  SendMessageW(list, LVM_SETIMAGELIST, LVSIL_NORMAL,
+               reinterpret_cast<LPARAM>(icons48 ? SolidIcons48() : SystemIcons()));
+  std::wstring longJapanese;
+  for (int i = 0; i < 255; ++i) longJapanese += static_cast<wchar_t>(L'あ' + i % 80);
+  const std::wstring labels[] = {
+      L"マイ コンピュータ",
+      L"ごみ箱",
+      L"Documents",
+      L"メモ.txt",
+      L"とても長い名前のファイル - a label long enough to wrap over several lines.txt",
+      L"한국어 Ελληνικά 😀",
+      longJapanese};
   int index = 0;
-  for (const char* label : labels) {
-    LVITEMA item{};
+  for (const std::wstring& label : labels) {
+    LVITEMW item{};
     item.mask = LVIF_TEXT | LVIF_IMAGE;
     item.iItem = index;
     item.iImage = index % 4;
-    item.pszText = const_cast<char*>(label);
-    SendMessageA(list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
+    item.pszText = const_cast<wchar_t*>(label.c_str());
+    SendMessageW(list, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
     ++index;
   }
 }
 
 }  // namespace
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
+  const std::string options = commandLine ? commandLine : "";
+  const bool workerW = options.find("/workerw") != std::string::npos;
+  const bool icons48 = options.find("/icons48") != std::string::npos;
+  listProcedureQuery = RegisterWindowMessageW(L"TavoletStandInListProcedure");
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES};
   InitCommonControlsEx(&controls);
-  if (!RegisterClassNamed("Progman", ProgmanProc, instance) ||
+  if (!RegisterClassNamed(L"Progman", FrameProc, instance) ||
+      !RegisterClassNamed(L"WorkerW", FrameProc, instance) ||
       !RegisterClassNamed(kDefViewClass, DefViewProc, instance)) {
     return 1;
   }
   RECT area;
-  SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
-  HWND progman =
-      CreateWindowExA(WS_EX_TOOLWINDOW, "Progman", "Program Manager", WS_POPUP | WS_CLIPCHILDREN,
-                      area.left, area.top, area.right - area.left, area.bottom - area.top, nullptr,
-                      nullptr, instance, nullptr);
-  HWND view = CreateWindowExA(0, kDefViewClass, "", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0,
-                              0, 0, progman, nullptr, instance, nullptr);
+  SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
+  const int width = area.right - area.left, height = area.bottom - area.top;
+  auto frame = [&](const wchar_t* className, const wchar_t* title) {
+    return CreateWindowExW(WS_EX_TOOLWINDOW, className, title, WS_POPUP | WS_CLIPCHILDREN,
+                           area.left, area.top, width, height, nullptr, nullptr, instance, nullptr);
+  };
+  HWND progman = frame(L"Progman", L"Program Manager");
+  // The split desktop: an empty WorkerW first, then the one that holds the view.
+  if (workerW) frame(L"WorkerW", L"");
+  HWND host = workerW ? frame(L"WorkerW", L"") : progman;
+  HWND view = CreateWindowExW(0, kDefViewClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0,
+                              0, 0, host, nullptr, instance, nullptr);
   HWND list =
-      CreateWindowExA(0, WC_LISTVIEWA, "FolderView",
+      CreateWindowExW(0, WC_LISTVIEWW, L"FolderView",
                       WS_CHILD | WS_VISIBLE | LVS_ICON | LVS_AUTOARRANGE | LVS_SHAREIMAGELISTS, 0,
                       0, 0, 0, view, reinterpret_cast<HMENU>(1), instance, nullptr);
-  if (!progman || !view || !list) return 1;
-  FillList(list);
-  SendMessageA(list, LVM_SETBKCOLOR, 0, GetSysColor(COLOR_BACKGROUND));
-  SendMessageA(list, LVM_SETTEXTBKCOLOR, 0, CLR_NONE);
-  SendMessageA(list, LVM_SETTEXTCOLOR, 0, RGB(255, 255, 255));
-  ShowWindow(progman, SW_SHOWNOACTIVATE);
-  SetWindowPos(progman, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-  SendMessageA(progman, WM_SIZE, 0, MAKELPARAM(area.right - area.left, area.bottom - area.top));
+  if (!progman || !host || !view || !list) return 1;
+  listOwnProcedure = GetWindowLongPtrW(list, GWLP_WNDPROC);
+  FillList(list, icons48);
+  SendMessageW(list, LVM_SETBKCOLOR, 0, GetSysColor(COLOR_BACKGROUND));
+  SendMessageW(list, LVM_SETTEXTBKCOLOR, 0, CLR_NONE);
+  SendMessageW(list, LVM_SETTEXTCOLOR, 0, RGB(255, 255, 255));
+  // At the bottom of the Z-order; with a split desktop only the list view's host is shown.
+  ShowWindow(host, SW_SHOWNOACTIVATE);
+  SetWindowPos(host, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  SendMessageW(host, WM_SIZE, 0, MAKELPARAM(width, height));
   MSG msg;
-  while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+  while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
     TranslateMessage(&msg);
-    DispatchMessageA(&msg);
+    DispatchMessageW(&msg);
   }
   return 0;
 }

@@ -69,6 +69,8 @@ class StandInDesktop {
   bool Start(const std::string& arguments = std::string());
   // Closes it, or ends it when it does not close.
   void Stop();
+  // Ends it at once, as a crash of the shell would.
+  void Kill();
   DWORD Id() const { return processId_; }
 
  private:
@@ -78,8 +80,6 @@ class StandInDesktop {
 
 // The desktop of the running test.
 StandInDesktop& TestDesktop();
-// The desktop's list view, under "Progman" or under a "WorkerW"; null when there is none.
-HWND DesktopListView();
 
 // Before every test: whatever an earlier test left running is ended and a fresh desktop
 // started; after it, the desktop is closed.

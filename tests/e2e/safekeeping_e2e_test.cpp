@@ -119,6 +119,27 @@ TEST_F(SafekeepingE2E, ACancelledEndOfSessionBringsEverythingBack) {
   EXPECT_TRUE(Press(keyList, IDOK));
 }
 
+TEST_F(SafekeepingE2E, AnEndOfSessionQueryLeavesAnOpenEditorItsEntry) {
+  StartWith({kThree[0]});
+  HWND keyList = OpenKeyList();
+  ASSERT_NE(keyList, nullptr);
+  SelectRow(GetDlgItem(keyList, 1016), "Ctrl + Shift + Alt + F5");
+  HWND editor = OpenEditor(keyList, kEdit);
+  ASSERT_NE(editor, nullptr);
+  DWORD_PTR answer = 0;
+  for (UINT message : {WM_QUERYENDSESSION, WM_ENDSESSION}) {
+    ASSERT_TRUE(SendMessageTimeoutA(tavolet_.MainWindow(), message, 0, 0, SMTO_NORMAL, 15000,
+                                    &answer));
+  }
+  SetDlgItemTextA(editor, 1014, "edited");
+  ASSERT_TRUE(Press(editor, IDOK));
+  KeyRecord edited = kThree[0];
+  edited.target = "edited";
+  EXPECT_TRUE(KeysBecome({edited}));
+  EXPECT_TRUE(WaitFor([] { return Taken(kAllModifiers, VK_F5); }, 5000));
+  EXPECT_TRUE(Press(keyList, IDOK));
+}
+
 // A file held by another program at start-up and at exit: read where sharing allows it, never
 // replaced, and what the run had goes beside it.
 TEST_F(SafekeepingE2E, AKeyCfgHeldByAnotherProgramIsLeftByteForByte) {

@@ -132,6 +132,11 @@ bool TavoletProcess::WaitForIcon(DWORD timeoutMs) {
 
 bool TavoletProcess::WaitUntilReady(DWORD timeoutMs) {
   if (!WaitForIcon(timeoutMs)) return false;
+  // Start-up's waits answer sent messages, so an answer alone does not say it has finished;
+  // the desktop's list view, once Corvane has subclassed it, does.
+  const bool subclassed =
+      WaitFor([] { return !DesktopListView() || DesktopListSubclassed(); }, timeoutMs);
+  if (!subclassed) return false;
   DWORD_PTR answer = 0;
   return SendMessageTimeoutA(mainWindow_, WM_NULL, 0, 0, SMTO_NORMAL, timeoutMs, &answer) != 0;
 }

@@ -107,3 +107,33 @@ bool PutClipboardText(const std::string& text) {
   CloseClipboard();
   return memory != nullptr;
 }
+
+namespace {
+
+HWND ListViewOf(HWND parent) {
+  HWND view = FindWindowExA(parent, nullptr, "SHELLDLL_DefView", nullptr);
+  return view ? FindWindowExA(view, nullptr, "SysListView32", nullptr) : nullptr;
+}
+
+}  // namespace
+
+HWND DesktopListView() {
+  if (HWND list = ListViewOf(FindWindowExA(nullptr, nullptr, "Progman", "Program Manager"))) {
+    return list;
+  }
+  for (HWND worker = FindWindowExA(nullptr, nullptr, "WorkerW", nullptr); worker;
+       worker = FindWindowExA(nullptr, worker, "WorkerW", nullptr)) {
+    if (HWND list = ListViewOf(worker)) return list;
+  }
+  return nullptr;
+}
+
+bool DesktopListSubclassed() {
+  HWND list = DesktopListView();
+  DWORD_PTR own = 1;
+  return list &&
+         SendMessageTimeoutW(GetParent(list),
+                             RegisterWindowMessageW(L"TavoletStandInListProcedure"), 0, 0,
+                             SMTO_NORMAL, 5000, &own) &&
+         own == 0;
+}

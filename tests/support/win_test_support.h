@@ -41,3 +41,9 @@ bool PutClipboardText(const std::string& text);
 
 // The folder of this test program, with a trailing backslash.
 std::string ProgramFolder();
+
+// The desktop's list view, under "Progman" or under a "WorkerW"; null when there is none.
+HWND DesktopListView();
+// Whether the stand-in desktop's list view runs another procedure than its own (it is
+// subclassed); false when there is no list view or it does not answer.
+bool DesktopListSubclassed();

@@ -56,10 +56,16 @@ TEST(DesktopHookGuards, RefusalsThatTouchNothing) {
   CDesktopHook hook;
   EXPECT_FALSE(hook.Release()) << "nothing attached";
   CDesktopHook::orgWindowProcList = &SomeProcedure;
+  CDesktopHook::ownerProcess = GetCurrentProcessId();  // recorded by a copy that still runs
+  FILETIME created, exited, kernel, user;
+  GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user);
+  CDesktopHook::ownerStartTime =
+      (static_cast<unsigned long long>(created.dwHighDateTime) << 32) | created.dwLowDateTime;
   EXPECT_FALSE(hook.Init()) << "a subclass is recorded already";
   EXPECT_EQ(CDesktopHook::desktop, nullptr) << "without searching";
   EXPECT_FALSE(hook.Release()) << "no desktop known";
   CDesktopHook::orgWindowProcList = nullptr;
+  CDesktopHook::ownerProcess = 0;
 
   // A desktop window chain of this process's own, so the search succeeds.
   for (const char* name : {"Progman", "SHELLDLL_DefView"}) {
@@ -106,12 +112,21 @@ class DesktopThread {
     thread_.join();
   }
   HWND list() const { return list_; }
+  HWND progman() const { return progman_; }
   // Keeps the thread busy for a while, so a handshake has to wait.
   void Stall(DWORD ms) { PostMessageA(progman_, WM_APP, ms, 0); }
+  // Returns once the thread has retrieved everything posted to it before.
+  void Sync() {
+    const long before = synced_;
+    PostMessageA(progman_, WM_APP + 1, 0, 0);
+    while (synced_ == before) Sleep(5);
+  }
 
  private:
+  static volatile long synced_;
   static LRESULT CALLBACK ProgmanProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
     if (m == WM_APP) Sleep(static_cast<DWORD>(wp));
+    if (m == WM_APP + 1) InterlockedIncrement(&synced_);
     if (m == WM_DESTROY) PostQuitMessage(0);
     return DefWindowProcA(w, m, wp, lp);
   }
@@ -142,20 +157,46 @@ class DesktopThread {
 TEST(DesktopHookHandshake, SubclassInstalledAndRemovedThroughTheListViewsThread) {
   DesktopThread desktop;
   CDesktopHook hook;
-  const LONG_PTR ownProcedure = GetWindowLongPtrA(desktop.list(), GWLP_WNDPROC);
+  const LONG_PTR ownProcedure = GetWindowLongPtrW(desktop.list(), GWLP_WNDPROC);
   ASSERT_TRUE(hook.Init()) << "the event was set within the wait";
   EXPECT_EQ(CDesktopHook::desktop, desktop.list());
   EXPECT_NE(CDesktopHook::hook, nullptr);
   EXPECT_EQ(reinterpret_cast<LONG_PTR>(CDesktopHook::orgWindowProcList), ownProcedure);
-  EXPECT_NE(GetWindowLongPtrA(desktop.list(), GWLP_WNDPROC), ownProcedure) << "subclassed";
+  EXPECT_NE(GetWindowLongPtrW(desktop.list(), GWLP_WNDPROC), ownProcedure) << "subclassed";
   EXPECT_FALSE(hook.Init()) << "refused while a subclass is recorded";
   EXPECT_TRUE(hook.SetState(0)) << "repainted at once while attached";
   ASSERT_TRUE(hook.Release());
-  EXPECT_EQ(GetWindowLongPtrA(desktop.list(), GWLP_WNDPROC), ownProcedure) << "restored";
+  EXPECT_EQ(GetWindowLongPtrW(desktop.list(), GWLP_WNDPROC), ownProcedure) << "restored";
   EXPECT_EQ(CDesktopHook::orgWindowProcList, nullptr);
   EXPECT_EQ(CDesktopHook::hook, nullptr);
   EXPECT_EQ(CDesktopHook::desktop, nullptr);
   EXPECT_FALSE(hook.Release()) << "nothing left to release";
+}
+
+volatile long DesktopThread::synced_ = 0;
+
+// The removal acts only on the message addressed to the recorded list view: one for another
+// window of the thread, or one that arrives after Release gave up, leaves the subclass working.
+TEST(DesktopHookHandshake, AStrayOrLateRemovalLeavesTheListViewWorking) {
+  DesktopThread desktop;
+  CDesktopHook hook;
+  const LONG_PTR ownProcedure = GetWindowLongPtrW(desktop.list(), GWLP_WNDPROC);
+  ASSERT_TRUE(hook.Init());
+  PostMessageW(desktop.progman(), WM_DESKTOPHOOK_SUBCLASS, 0, 0);
+  desktop.Sync();
+  EXPECT_NE(CDesktopHook::orgWindowProcList, nullptr) << "another window's message";
+  CDesktopHook::desktop = nullptr;  // as after a wait that timed out
+  PostMessageW(desktop.list(), WM_DESKTOPHOOK_SUBCLASS, 0, 0);
+  desktop.Sync();
+  EXPECT_NE(CDesktopHook::orgWindowProcList, nullptr) << "a late removal";
+  LVITEMW item{};
+  item.mask = LVIF_TEXT;
+  item.pszText = const_cast<wchar_t*>(L"still works");
+  EXPECT_EQ(SendMessageW(desktop.list(), LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)), 0);
+  EXPECT_EQ(SendMessageW(desktop.list(), LVM_GETITEMCOUNT, 0, 0), 1) << "forwarded to its own";
+  CDesktopHook::desktop = desktop.list();
+  EXPECT_TRUE(hook.Release());
+  EXPECT_EQ(GetWindowLongPtrW(desktop.list(), GWLP_WNDPROC), ownProcedure);
 }
 
 TEST(DesktopHookHandshake, ASecondInitWhileOneWaitsIsRefused) {
