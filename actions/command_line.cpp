@@ -11,12 +11,28 @@ std::string StripQuotedPrefix(std::string_view text) {
   return std::string(rest);
 }
 
-std::string WorkingDirectoryFor(std::string_view commandLine) {
-  std::string directory = StripQuotedPrefix(commandLine);
-  // Byte by byte, as the path buffer is searched: the last 0x5C wherever it stands.
-  const size_t backslash = directory.rfind('\\');
-  if (backslash != std::string::npos) directory.resize(backslash);
-  if (directory.size() >= kPathBufferBytes) return std::string();
+std::string ProgramPartOf(std::string_view commandLine, FileProbe isFile) {
+  if (!commandLine.empty() && commandLine[0] == '"') return StripQuotedPrefix(commandLine);
+  // An unquoted line ends its program at the latest where an argument's quote begins.
+  const std::string_view line = commandLine.substr(0, commandLine.find('"'));
+  const size_t firstSpace = line.find(' ');
+  if (isFile) {
+    for (size_t end = firstSpace;; end = line.find(' ', end + 1)) {
+      const std::string candidate(line.substr(0, end));
+      if (!candidate.empty() && (isFile(candidate) || isFile(candidate + ".exe"))) {
+        return candidate;
+      }
+      if (end == std::string_view::npos) break;
+    }
+  }
+  return std::string(line.substr(0, firstSpace));
+}
+
+std::string WorkingDirectoryFor(std::string_view commandLine, FileProbe isFile) {
+  const SplitPath parts = SplitPathName(ProgramPartOf(commandLine, isFile));
+  std::string directory = parts.drive + parts.directory;
+  if (parts.directory.size() > 1) directory.pop_back();  // the separator after the folder
+  if (parts.directory.empty() || directory.size() >= kPathBufferBytes) return std::string();
   return directory;
 }
 

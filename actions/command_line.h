@@ -12,10 +12,18 @@ constexpr size_t kPathBufferBytes = 260;
 // Every leading double quote removed; if a double quote remains, only the text before it.
 std::string StripQuotedPrefix(std::string_view text);
 
-// The command line without leading quotes, cut at the next quote, then cut at its last
-// backslash (dropped). Without a backslash the text stays whole. Empty when the result does
-// not fit a 260-byte buffer: such a start gets no working directory of its own.
-std::string WorkingDirectoryFor(std::string_view commandLine);
+// Whether a path names an existing file (not a folder); null where nothing can be asked.
+using FileProbe = bool (*)(const std::string& path);
+
+// The program of a command line: the text inside its leading quotes; unquoted, as the system
+// looks for it, the shortest prefix ending at a space (or the end) that names a file, as it is
+// or with ".exe", else the text up to the first space.
+std::string ProgramPartOf(std::string_view commandLine, FileProbe isFile = nullptr);
+
+// The folder of the program part ("X:\" for a drive's root), found double-byte aware. Empty
+// when that part has no folder (a program found on the path: it starts in Tavolet's folder)
+// and when the folder does not fit a 260-byte buffer.
+std::string WorkingDirectoryFor(std::string_view commandLine, FileProbe isFile = nullptr);
 
 struct SplitPath {
   std::string drive, directory, fileName, extension;

@@ -17,10 +17,19 @@ namespace {
 
 bool SystemLeadByte(unsigned char byte) { return IsDBCSLeadByte(byte) != FALSE; }
 
+// A program that has stopped answering holds Tavolet up for this long at most.
+constexpr UINT kSystemCommandTimeoutMs = 2000;
+
+void SendSystemCommand(HWND window, WPARAM command) {
+  DWORD_PTR ignored = 0;
+  SendMessageTimeoutA(window, WM_SYSCOMMAND, command, 0, SMTO_ABORTIFHUNG | SMTO_NORMAL,
+                      kSystemCommandTimeoutMs, &ignored);
+}
+
 // Restores, activates and raises the window an earlier start left; false when it is gone.
 bool BringBack(HWND window) {
   if (!IsTopLevelWindow(window)) return false;
-  SendMessageA(window, WM_SYSCOMMAND, SC_RESTORE, 0);
+  SendSystemCommand(window, SC_RESTORE);
   SetActiveWindow(window);
   SetForegroundWindow(window);
   return true;
@@ -32,9 +41,7 @@ bool BringBack(HWND window) {
 void RunBossKey(HotKeyEntry& entry, bool& active) {
   VolumeMixer& mixer = VolumeMixer::Instance();
   if (active) {
-    if (IsTopLevelWindow(entry.window)) {
-      SendMessageA(entry.window, WM_SYSCOMMAND, SC_RESTORE, 0);
-    }
+    if (IsTopLevelWindow(entry.window)) SendSystemCommand(entry.window, SC_RESTORE);
     entry.window = nullptr;
     mixer.RestoreLevels();
     active = false;
@@ -43,7 +50,7 @@ void RunBossKey(HotKeyEntry& entry, bool& active) {
   HWND foreground = GetForegroundWindow();
   if (!foreground) return;
   entry.window = foreground;
-  SendMessageA(foreground, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+  SendSystemCommand(foreground, SC_MINIMIZE);
   mixer.SaveLevels();
   mixer.SetMute(1, kAnyMixerDevice, kAnyLineType);
   active = true;

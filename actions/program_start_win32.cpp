@@ -1,6 +1,7 @@
 #include "actions/program_start.h"
 
 #include "actions/command_line.h"
+#include "framework/waits.h"
 
 #ifndef _WIN64
 static_assert(sizeof(STARTUPINFOA) == 68);
@@ -14,22 +15,22 @@ struct WindowSearch {
   DWORD processId = 0;
   HWND wanted = nullptr;
   HWND found = nullptr;
-  HWND firstHidden = nullptr;
 };
 
-// Every GUI thread also owns a hidden top-level IME window, which may come first; a window
-// the user can see is the one to bring back, so hidden ones count only when nothing else does.
+// Every GUI thread also owns a hidden top-level IME window, which may come first: only a
+// window the user can see is worth bringing back, so hidden ones never count.
 BOOL CALLBACK MatchProcess(HWND window, LPARAM context) {
   auto* search = reinterpret_cast<WindowSearch*>(context);
   DWORD owner = 0;
   GetWindowThreadProcessId(window, &owner);
-  if (owner != search->processId) return TRUE;
-  if (!IsWindowVisible(window)) {
-    if (!search->firstHidden) search->firstHidden = window;
-    return TRUE;
-  }
+  if (owner != search->processId || !IsWindowVisible(window)) return TRUE;
   search->found = window;
   return FALSE;
+}
+
+bool IsExistingFile(const std::string& path) {
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 BOOL CALLBACK MatchHandle(HWND window, LPARAM context) {
@@ -47,7 +48,7 @@ HWND StartProgram(const std::string& commandLine) {
   startup.dwFlags = STARTF_USESHOWWINDOW;
   startup.wShowWindow = SW_SHOW;
   PROCESS_INFORMATION process{};
-  const std::string directory = WorkingDirectoryFor(commandLine);
+  const std::string directory = WorkingDirectoryFor(commandLine, &IsExistingFile);
   std::string line = commandLine;  // CreateProcessA may write into its command line
   if (CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE,
                      CREATE_SEPARATE_WOW_VDM | NORMAL_PRIORITY_CLASS, nullptr,
@@ -55,7 +56,9 @@ HWND StartProgram(const std::string& commandLine) {
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
   }
-  Sleep(kStartWaitMs);
+  // Hooks that run on this thread (Lintrel's, for programs of the other bitness) keep being
+  // answered, so the new program can make its window meanwhile.
+  SleepHandlingSentMessages(kStartWaitMs);
   return process.dwProcessId ? FindProcessWindow(process.dwProcessId) : nullptr;
 }
 
@@ -63,7 +66,7 @@ HWND FindProcessWindow(DWORD processId) {
   WindowSearch search;
   search.processId = processId;
   EnumWindows(&MatchProcess, reinterpret_cast<LPARAM>(&search));
-  return search.found ? search.found : search.firstHidden;
+  return search.found;
 }
 
 bool IsTopLevelWindow(HWND window) {

@@ -28,14 +28,17 @@ class RegistryKey {
   HKEY get() const { return key_; }
 
   // The default value; false (and `value` untouched) when it is missing or does not fit the
-  // 260-byte buffer.
-  bool DefaultValue(std::string& value) const {
+  // 260-byte buffer with its terminator (259 characters fit).
+  bool DefaultValue(std::string& value) const { return Value("", value); }
+  bool Value(const char* name, std::string& value) const {
     char buffer[kPathBufferBytes] = "";
-    DWORD size = sizeof buffer - 1;
-    if (!key_ || RegQueryValueExA(key_, "", nullptr, nullptr, reinterpret_cast<BYTE*>(buffer),
+    DWORD size = sizeof buffer;
+    if (!key_ || RegQueryValueExA(key_, name, nullptr, nullptr, reinterpret_cast<BYTE*>(buffer),
                                   &size) != ERROR_SUCCESS) {
       return false;
     }
+    // A value stored without its terminator that fills the buffer is one byte too long.
+    if (size == sizeof buffer && buffer[sizeof buffer - 1] != '\0') return false;
     buffer[size < sizeof buffer ? size : sizeof buffer - 1] = '\0';
     value = buffer;
     return true;
@@ -59,18 +62,11 @@ std::string UserChosenBrowser() {
       "Software\\Microsoft\\Windows\\Shell\\Associations\\UrlAssociations\\http\\UserChoice"};
   for (const char* choice : choices) {
     RegistryKey key(HKEY_CURRENT_USER, choice);
-    if (!key) continue;
-    char progId[kPathBufferBytes] = "";
-    DWORD size = sizeof progId - 1;
-    if (RegQueryValueExA(key.get(), "ProgId", nullptr, nullptr, reinterpret_cast<BYTE*>(progId),
-                         &size) != ERROR_SUCCESS ||
-        progId[0] == '\0') {
-      continue;
-    }
-    progId[size < sizeof progId ? size : sizeof progId - 1] = '\0';
-    RegistryKey command(HKEY_CLASSES_ROOT, std::string(progId) + "\\shell\\open\\command");
+    std::string progId;
+    if (!key || !key.Value("ProgId", progId) || progId.empty()) continue;
+    RegistryKey command(HKEY_CLASSES_ROOT, progId + "\\shell\\open\\command");
     std::string value;
-    if (command && command.DefaultValue(value)) return "\"" + StripQuotedPrefix(value) + "\"";
+    if (command && command.DefaultValue(value)) return GetQuotedProgramPath(value);
   }
   return std::string();
 }
@@ -87,7 +83,9 @@ std::string GetBrowserCommand() {
   RegistryKey key(HKEY_LOCAL_MACHINE, "SOFTWARE\\Classes\\http\\shell\\open\\command");
   std::string value;
   key.DefaultValue(value);
-  return "\"" + StripQuotedPrefix(value) + "\"";
+  // An unquoted value keeps its arguments ("C:\\Browser\\b.exe %1"): the program-path rules
+  // cut them off, as for a file type's command.
+  return GetQuotedProgramPath(value);
 }
 
 std::string GetAssociatedCommand(const std::string& extension, const std::string& verb) {

@@ -37,7 +37,25 @@ BOOL CALLBACK CaptureWindow(HWND window, LPARAM context) {
 using EnumProcessModulesFunction = BOOL(WINAPI*)(HANDLE, HMODULE*, DWORD, LPDWORD);
 using GetModuleFileNameExFunction = DWORD(WINAPI*)(HANDLE, HMODULE, LPSTR, DWORD);
 
+using QueryImageNameFunction = BOOL(WINAPI*)(HANDLE, DWORD, LPSTR, PDWORD);
+
+// Asks for little access, so it also reads 64-bit and elevated processes (and 64-bit ones from
+// the 32-bit build).
+bool ProcessPathByImageName(QueryImageNameFunction query, DWORD processId, std::string& path) {
+  UniqueHandle process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId));
+  if (!process) return false;
+  char buffer[MAX_PATH];
+  DWORD length = sizeof buffer;
+  if (query(process.get(), 0, buffer, &length)) path.assign(buffer, length);
+  return true;
+}
+
 bool ProcessPathNt(DWORD processId, std::string& path) {
+  // Where the system has it (Vista and later); the process-status library otherwise.
+  if (auto query = reinterpret_cast<QueryImageNameFunction>(reinterpret_cast<void*>(
+          GetProcAddress(GetModuleHandleA("kernel32.dll"), "QueryFullProcessImageNameA")))) {
+    return ProcessPathByImageName(query, processId, path);
+  }
   UniqueModule psapi(LoadLibraryA("PSAPI.DLL"));
   if (!psapi) return false;
   auto enumModules = reinterpret_cast<EnumProcessModulesFunction>(
@@ -81,24 +99,49 @@ void CaptureWindowPositions(WindowPositionList& positions, const ExcludedPathLis
 
 namespace {
 
+// ShowWindow has no way to maximise a window without activating and raising it: the
+// maximised style and the work area's rectangle do it in place.
+void MaximiseWithoutActivating(HWND window, HWND above) {
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof monitor;
+  if (!GetMonitorInfoA(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), &monitor)) return;
+  const RECT& work = monitor.rcWork;
+  SetWindowLongPtrA(window, GWL_STYLE, GetWindowLongPtrA(window, GWL_STYLE) | WS_MAXIMIZE);
+  SetWindowPos(window, above ? above : HWND_TOP, work.left, work.top, work.right - work.left,
+               work.bottom - work.top, SWP_NOACTIVATE | SWP_FRAMECHANGED);
+}
+
 // Some systems (Wine) refuse SetWindowPlacement for another process's window but move it
-// with SetWindowPos and ShowWindow; this puts the window where the placement says.
+// with SetWindowPos and ShowWindow; this puts the window where the placement says, without
+// changing which window is active or the order of the windows.
 void PlaceByPositionAndShow(HWND window, const WINDOWPLACEMENT& placement) {
+  HWND above = GetWindow(window, GW_HWNDPREV);
   if (IsZoomed(window) || IsIconic(window)) ShowWindow(window, SW_SHOWNOACTIVATE);
-  const RECT& r = placement.rcNormalPosition;
+  // The placement's normal rectangle is in workspace coordinates, which begin at the work
+  // area's corner (beside a taskbar at the top or left); SetWindowPos takes screen ones.
+  RECT r = placement.rcNormalPosition;
+  if (!(GetWindowLongPtrA(window, GWL_EXSTYLE) & WS_EX_TOOLWINDOW)) {
+    RECT work{};
+    if (SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0)) OffsetRect(&r, work.left, work.top);
+  }
   SetWindowPos(window, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
                SWP_NOZORDER | SWP_NOACTIVATE);
-  if (placement.showCmd == SW_SHOWMAXIMIZED) ShowWindow(window, SW_SHOWMAXIMIZED);
+  if (placement.showCmd == SW_SHOWMAXIMIZED) MaximiseWithoutActivating(window, above);
   if (placement.showCmd == SW_SHOWMINIMIZED) ShowWindow(window, SW_SHOWMINNOACTIVE);
 }
 
 }  // namespace
 
 void ApplyWindowPositions(const WindowPositionList& positions) {
+  // Showing a window maximised activates it; the window the user works in stays active.
+  HWND foreground = GetForegroundWindow();
   for (const WindowPositionRecord& record : positions) {
     if (!SetWindowPlacement(record.window, &record.placement) && IsWindow(record.window)) {
       PlaceByPositionAndShow(record.window, record.placement);
     }
+  }
+  if (foreground && IsWindow(foreground) && GetForegroundWindow() != foreground) {
+    SetForegroundWindow(foreground);
   }
 }
 

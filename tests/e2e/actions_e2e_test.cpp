@@ -15,6 +15,7 @@
 namespace {
 
 constexpr UINT kRecorderMessage = WM_APP + 0x21;
+constexpr UINT kRecorderStall = WM_APP + 0x40;
 
 KeyRecord Entry(int type, UINT key) {
   KeyRecord r = Record(key, "");
@@ -175,6 +176,90 @@ TEST_F(ActionsE2E, WithoutSingleInstanceEveryPressStarts) {
   EXPECT_EQ(WaitForStarts(2).size(), 2u);
 }
 
+// A program found on the path (no folder of its own) starts in Tavolet's folder, also with
+// passed text that holds backslashes and double-byte characters ending in 0x5C.
+TEST_F(ActionsE2E, RunProgramFoundOnThePathWithBackslashBytesInItsText) {
+  KeyRecord plain = Entry(1, VK_F5);
+  plain.target = "recorder.exe";
+  KeyRecord withText = plain;
+  withText.textOption = 1;  // the clipboard, as it is ("無変換")
+  StartWith({plain, withText});
+  const std::string text = "\x95\x5C\x8E\xA6\\\x83\x5C\x83t\x83g";  // 表示\ソフト
+  ASSERT_TRUE(PutClipboardText(text));
+  Press(1);
+  ASSERT_EQ(WaitForStarts(1).size(), 1u);
+  Press(2);
+  const auto starts = WaitForStarts(2);
+  ASSERT_EQ(starts.size(), 2u);
+  EXPECT_EQ(starts[0], "start|recorder.exe |" + folder_.Path());
+  EXPECT_EQ(starts[1], "start|recorder.exe " + text + "|" + folder_.Path());
+}
+
+// A window that stops answering holds Tavolet up for a bounded time only.
+TEST_F(ActionsE2E, AHungWindowCannotHoldTheBossKeyOrTheBringBack) {
+  KeyRecord run = Entry(1, VK_F5);
+  run.target = recorder_;
+  run.singleInstance = 1;
+  KeyRecord parameter = Entry(13, VK_F7);
+  parameter.param2 = SPI_SETSCREENSAVEACTIVE;
+  parameter.param1 = 0;
+  StartWith({run, Entry(6, VK_F6), parameter});
+  SystemParametersInfoA(SPI_SETSCREENSAVEACTIVE, 1, nullptr, 0);
+  Press(1);
+  HWND window = WaitForRecorderWindow();
+  ASSERT_NE(window, nullptr);
+  Sleep(600);  // Tavolet's own wait after the start
+  PostMessageA(window, kRecorderStall, 15000, 0);
+  const DWORD start = GetTickCount();
+  Press(1);  // bring-back: SC_RESTORE to the hung window
+  Press(2);  // boss key: SC_MINIMIZE to it
+  Press(3);
+  auto active = [] {
+    BOOL value = TRUE;
+    SystemParametersInfoA(SPI_GETSCREENSAVEACTIVE, 0, &value, 0);
+    return value != FALSE;
+  };
+  EXPECT_TRUE(WaitFor([&] { return !active(); }, 10000)) << "the next hot key still works";
+  EXPECT_LT(GetTickCount() - start, 7000u) << "two bounded waits of 2 s, not the 15 s stall";
+  DWORD_PTR answer = 0;
+  EXPECT_TRUE(
+      SendMessageTimeoutA(tavolet_.MainWindow(), WM_NULL, 0, 0, SMTO_NORMAL, 3000, &answer));
+  Press(2);  // the boss key gives the levels back
+  SystemParametersInfoA(SPI_SETSCREENSAVEACTIVE, 1, nullptr, 0);
+}
+
+// Only a visible window is remembered: a program that shows one late is started again.
+TEST_F(ActionsE2E, AProgramThatShowsItsWindowLateIsStartedAgain) {
+  KeyRecord run = Entry(1, VK_F5);
+  run.target = recorder_ + " /late";
+  run.singleInstance = 1;
+  StartWith({run});
+  Press(1);
+  ASSERT_EQ(WaitForStarts(1).size(), 1u);
+  Press(1);
+  EXPECT_EQ(WaitForStarts(2).size(), 2u) << "not a press that raises nothing";
+}
+
+// While Tavolet waits for a started program's window it answers what is sent to it (as hooks
+// calling back into its thread do), so a program that waits on it still shows its window in
+// time and is brought back at the next press.
+TEST_F(ActionsE2E, TheWaitAfterAStartAnswersSentMessages) {
+  KeyRecord run = Entry(1, VK_F5);
+  run.target = recorder_ + " /sendfirst";
+  run.singleInstance = 1;
+  StartWith({run});
+  Press(1);
+  HWND window = WaitForRecorderWindow();
+  ASSERT_NE(window, nullptr);
+  Sleep(600);
+  ShowWindow(window, SW_MINIMIZE);
+  Press(1);
+  EXPECT_TRUE(WaitFor([&] { return !IsIconic(window); }, 5000)) << "brought back";
+  EXPECT_EQ(Starts().size(), 1u);
+  const auto log = Log();
+  EXPECT_NE(std::find(log.begin(), log.end(), "sent|answered"), log.end());
+}
+
 class RegistryKeysE2E : public ActionsE2E {
  protected:
   void TearDown() override {
@@ -217,6 +302,20 @@ TEST_F(RegistryKeysE2E, OpenUrlAppendsTheClipboardEncodedInUtf8) {
   EXPECT_EQ(starts[0], "start|\"" + recorder_ +
                            "\" http://example.invalid/search?q=%E3%81%82%E3%81%84%E3%81%86%20abc|" +
                            recorderFolder_);
+}
+
+TEST_F(RegistryKeysE2E, AnUnquotedBrowserCommandStartsTheBrowserWithTheUrl) {
+  SetValue(HKEY_CLASSES_ROOT, "TavoletE2E.Browser\\shell\\open\\command", "", recorder_ + " %1");
+  RegDeleteTreeA(HKEY_CURRENT_USER, kLatestChoice);
+  SetValue(HKEY_CURRENT_USER, kChoice, "ProgId", "TavoletE2E.Browser");
+  KeyRecord url = Entry(2, VK_F5);
+  url.target = "http://example.invalid/page";
+  StartWith({url});
+  Press(1);
+  const auto starts = WaitForStarts(1);
+  ASSERT_EQ(starts.size(), 1u);
+  EXPECT_EQ(starts[0],
+            "start|\"" + recorder_ + "\" http://example.invalid/page|" + recorderFolder_);
 }
 
 TEST_F(RegistryKeysE2E, OpenFileStartsTheTypesProgramWithTheQuotedPath) {
@@ -390,6 +489,27 @@ TEST_F(ActionsE2E, WindowPositionsAreRememberedAndPutBack) {
         return r.left == 40;
       },
       5000));
+}
+
+// Putting a maximised window back changes neither the active window nor the order.
+TEST_F(ActionsE2E, RestoringAMaximisedWindowLeavesTheActiveWindowAlone) {
+  StartWith({Entry(10, VK_F5), Entry(11, VK_F6)});
+  HWND maximised =
+      CreateWindowExA(0, "STATIC", "Tavolet E2E maximised", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 60,
+                      60, 300, 200, nullptr, nullptr, nullptr, nullptr);
+  ShowWindow(maximised, SW_SHOWMAXIMIZED);
+  HWND own = ForegroundOwnWindow();
+  Press(1);
+  Sleep(500);
+  ShowWindow(maximised, SW_SHOWNOACTIVATE);
+  ASSERT_FALSE(IsZoomed(maximised));
+  SetForegroundWindow(own);
+  ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == own; }, 3000));
+  Press(2);
+  EXPECT_TRUE(WaitFor([&] { return IsZoomed(maximised) != FALSE; }, 5000));
+  Sleep(300);
+  EXPECT_EQ(GetForegroundWindow(), own) << "the active window stays active";
+  DestroyWindow(maximised);
 }
 
 TEST_F(ActionsE2E, SystemParameterSwitchesTheScreenSaver) {

@@ -128,8 +128,8 @@ TEST_F(SafekeepingE2E, AnEndOfSessionQueryLeavesAnOpenEditorItsEntry) {
   ASSERT_NE(editor, nullptr);
   DWORD_PTR answer = 0;
   for (UINT message : {WM_QUERYENDSESSION, WM_ENDSESSION}) {
-    ASSERT_TRUE(SendMessageTimeoutA(tavolet_.MainWindow(), message, 0, 0, SMTO_NORMAL, 15000,
-                                    &answer));
+    ASSERT_TRUE(
+        SendMessageTimeoutA(tavolet_.MainWindow(), message, 0, 0, SMTO_NORMAL, 15000, &answer));
   }
   SetDlgItemTextA(editor, 1014, "edited");
   ASSERT_TRUE(Press(editor, IDOK));

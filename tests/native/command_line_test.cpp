@@ -4,15 +4,35 @@
 
 namespace {
 
-TEST(WorkingDirectory, Derivation) {
+// Files that exist, for the unquoted search.
+bool KnownFile(const std::string& path) {
+  return path == "C:\\Tools\\app.exe" || path == "C:\\Program Files\\App\\app.exe" ||
+         path == "C:\\Tools\\run.exe";
+}
+
+TEST(WorkingDirectory, FromTheProgramPartOnly) {
   EXPECT_EQ(WorkingDirectoryFor("\"C:\\Program Files\\App\\app.exe\" -x"),
             "C:\\Program Files\\App");
-  EXPECT_EQ(WorkingDirectoryFor("C:\\Tools\\app.exe C:\\data\\file.txt"),
-            "C:\\Tools\\app.exe C:\\data");
-  EXPECT_EQ(WorkingDirectoryFor("notepad.exe "), "notepad.exe ");
   EXPECT_EQ(WorkingDirectoryFor("\"\"\"C:\\a\\b.exe\""), "C:\\a");
   EXPECT_EQ(WorkingDirectoryFor("C:\\a\\b.exe \"C:\\x\\y\""), "C:\\a");
+  EXPECT_EQ(WorkingDirectoryFor("C:\\Tools\\app.exe C:\\data\\file.txt", KnownFile), "C:\\Tools");
+  EXPECT_EQ(WorkingDirectoryFor("C:\\Program Files\\App\\app.exe -x", KnownFile),
+            "C:\\Program Files\\App")
+      << "unquoted, found as the system finds it";
+  EXPECT_EQ(WorkingDirectoryFor("C:\\Tools\\run a\\b", KnownFile), "C:\\Tools") << "with .exe";
+  EXPECT_EQ(WorkingDirectoryFor("C:\\app.exe"), "C:\\") << "a drive's root keeps its backslash";
   EXPECT_EQ(WorkingDirectoryFor(""), "");
+}
+
+// A program without a folder (found on the path) gets none, whatever its argument holds:
+// backslashes, or double-byte characters whose second byte is 0x5C ("表示\ソフト").
+TEST(WorkingDirectory, NoneForAProgramWithoutAFolder) {
+  EXPECT_EQ(WorkingDirectoryFor("notepad.exe "), "");
+  EXPECT_EQ(WorkingDirectoryFor("calc", KnownFile), "");
+  EXPECT_EQ(WorkingDirectoryFor("notepad.exe C:\\data\\file.txt", KnownFile), "");
+  EXPECT_EQ(WorkingDirectoryFor("recorder.exe \x95\x5C\x8E\xA6\\\x83\x5C\x83t\x83g"), "");
+  EXPECT_EQ(WorkingDirectoryFor("\"C:\\\x83\x5C\x83t\x83g\\a.exe\" \x95\x5C"),
+            "C:\\\x83\x5C\x83t\x83g");
 }
 
 TEST(WorkingDirectory, TooLongForThePathBufferGivesNone) {

@@ -10,7 +10,13 @@
 // window of neither kind (/hang: one that then stops answering for 15 s); then every
 // WM_COMMAND and WM_CHAR reaching the main window or that control is logged as
 //   command|main or focus|<wParam>|<lParam>    char|main or focus|<wParam>|<lParam>
+// /late: for its first second it has only a hidden window, then it shows its own.
+// /sendfirst: before it makes any window it sends a message to the main dialog of the
+// program that started it and waits for the answer, as a hook of that program would.
+// The message kRecorderStall (WM_APP + 0x40) to its window makes it stop answering for
+// wParam milliseconds.
 #include <windows.h>
+#include <tlhelp32.h>
 
 #include <cstdio>
 #include <string>
@@ -48,6 +54,46 @@ bool LogCopyMessage(const char* who, UINT message, WPARAM wParam, LPARAM lParam)
   return true;
 }
 
+constexpr UINT kRecorderStall = WM_APP + 0x40;
+
+DWORD ParentProcessId() {
+  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+  if (snapshot == INVALID_HANDLE_VALUE) return 0;
+  PROCESSENTRY32 entry{};
+  entry.dwSize = sizeof entry;
+  DWORD parent = 0;
+  for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry)) {
+    if (entry.th32ProcessID == GetCurrentProcessId()) parent = entry.th32ParentProcessID;
+  }
+  CloseHandle(snapshot);
+  return parent;
+}
+
+struct DialogSearch {
+  DWORD processId;
+  HWND found;
+};
+
+BOOL CALLBACK FindDialog(HWND window, LPARAM context) {
+  auto* search = reinterpret_cast<DialogSearch*>(context);
+  DWORD owner = 0;
+  GetWindowThreadProcessId(window, &owner);
+  char className[16] = "";
+  GetClassNameA(window, className, sizeof className);
+  if (owner != search->processId || lstrcmpA(className, "#32770") != 0) return TRUE;
+  search->found = window;
+  return FALSE;
+}
+
+void SendToStarter() {
+  DialogSearch search{ParentProcessId(), nullptr};
+  EnumWindows(&FindDialog, reinterpret_cast<LPARAM>(&search));
+  DWORD_PTR answer = 0;
+  const bool answered =
+      search.found && SendMessageTimeoutA(search.found, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &answer);
+  Append(answered ? "sent|answered" : "sent|no answer");
+}
+
 bool hangOnCopy = false;
 
 LRESULT CALLBACK FocusProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -61,6 +107,10 @@ LRESULT CALLBACK FocusProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
 bool loggingMain = false;
 
 LRESULT CALLBACK RecorderProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == kRecorderStall) {
+    Sleep(static_cast<DWORD>(wParam));
+    return 0;
+  }
   if (loggingMain && LogCopyMessage("main", message, wParam, lParam)) return 0;
   if (message >= WM_APP && message <= 0xBFFF) {
     Append(MessageLine("window", message, wParam, lParam));
@@ -90,6 +140,13 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
   windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
   windowClass.lpszClassName = "TavoletRecorder";
   RegisterClassA(&windowClass);
+  const std::string options = GetCommandLineA();
+  if (options.find(" /sendfirst") != std::string::npos) SendToStarter();
+  if (options.find(" /late") != std::string::npos) {
+    CreateWindowExA(0, "STATIC", "hidden helper", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                    instance, nullptr);
+    Sleep(1000);
+  }
   HWND window = CreateWindowExA(0, "TavoletRecorder", "Tavolet Recorder", WS_OVERLAPPEDWINDOW, 120,
                                 120, 360, 160, nullptr, nullptr, instance, nullptr);
   const std::string arguments = GetCommandLineA();

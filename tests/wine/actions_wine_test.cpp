@@ -123,8 +123,18 @@ class BrowserKeys : public ::testing::Test {
 TEST_F(BrowserKeys, MachineKeyWithoutAUserChoice) {
   SetMachineValue("\"C:\\Program Files\\Browser\\browser.exe\" -nohome");
   EXPECT_EQ(GetBrowserCommand(), "\"C:\\Program Files\\Browser\\browser.exe\"");
+  // Unquoted values lose their arguments by the program-path rules.
   SetMachineValue("C:\\Browser\\b.exe -url \"%1\"");
-  EXPECT_EQ(GetBrowserCommand(), "\"C:\\Browser\\b.exe -url \"");
+  EXPECT_EQ(GetBrowserCommand(), "\"C:\\Browser\\b.exe\"");
+  SetMachineValue("C:\\Browser\\b.exe %1");
+  EXPECT_EQ(GetBrowserCommand(), "\"C:\\Browser\\b.exe\"");
+  // 259 characters fit the 260-byte buffer; 260 do not.
+  const std::string longest = "C:\\" + std::string(252, 'b') + ".exe";
+  ASSERT_EQ(longest.size(), 259u);
+  SetMachineValue(longest);
+  EXPECT_EQ(GetBrowserCommand(), "\"" + longest + "\"");
+  SetMachineValue(longest + "x");
+  EXPECT_EQ(GetBrowserCommand(), "\"\"");
 }
 
 TEST_F(BrowserKeys, UserChoiceComesFirst) {
@@ -183,6 +193,7 @@ TEST(ProgramStart, TopLevelWindowsAndProcessWindows) {
   DWORD owner = 0;
   GetWindowThreadProcessId(found, &owner);
   EXPECT_EQ(owner, GetCurrentProcessId());
+  EXPECT_TRUE(IsWindowVisible(found)) << "never the hidden IME window";
   EXPECT_EQ(FindProcessWindow(0xFFFFFFF0u), nullptr);
 }
 
