@@ -8,7 +8,6 @@
 #include "actions/text_capture.h"
 #include "actions/text_option.h"
 #include "actions/url_encoding.h"
-#include "actions/utf8_encoding.h"
 #include "actions/volume_mixer.h"
 #include "app/main_app.h"
 #include "hotkeys/action_types.h"
@@ -71,6 +70,13 @@ std::string CommandLineFor(const HotKeyEntry& entry) {
 }  // namespace
 
 std::string BuildArgument(int32_t textOption) {
+  // UTF-8 can carry every character, so it takes the text in its Unicode form.
+  if (TextEncodingOf(textOption) == Utf8Url) {
+    std::u16string wide;
+    if (TextSourceOf(textOption) == ClipboardText) GetClipboardUnicodeText(wide);
+    if (TextSourceOf(textOption) == SelectedText) wide = GetSelectedUnicodeText();
+    return UrlEncodeUtf8Wide(wide);
+  }
   std::string text;
   switch (TextSourceOf(textOption)) {
     case ClipboardText:
@@ -89,8 +95,6 @@ std::string BuildArgument(int32_t textOption) {
       return UrlEncodeJis(text, SystemLeadByte);
     case EucUrl:
       return UrlEncodeEuc(text, SystemLeadByte);
-    case Utf8Url:
-      return UrlEncodeUtf8(text);
     default:
       return text;
   }

@@ -8,3 +8,8 @@ bool GetClipboardText(std::string& text);
 // Tells the focused control of the foreground program to copy its selection, then returns
 // the clipboard text (empty when there is none).
 std::string GetSelectedText();
+
+// The same two in the clipboard's Unicode form, for the UTF-8 encoding, which can carry every
+// character (the ANSI form has already turned those outside the code page into "?").
+bool GetClipboardUnicodeText(std::u16string& text);
+std::u16string GetSelectedUnicodeText();

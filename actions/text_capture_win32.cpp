@@ -1,6 +1,7 @@
 #include <windows.h>
 
 #include <cstring>
+#include <string>
 
 #include "actions/text_capture.h"
 
@@ -18,16 +19,18 @@ void SendCopyMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
                       kCopyTimeoutMs, &ignored);
 }
 
-}  // namespace
-
-bool GetClipboardText(std::string& text) {
+template <typename Char>
+bool ReadClipboard(UINT format, std::basic_string<Char>& text) {
   if (!OpenClipboard(nullptr)) return false;
-  HANDLE data = GetClipboardData(CF_TEXT);
+  HANDLE data = GetClipboardData(format);
   bool read = false;
   // A handle that cannot be locked holds no readable text.
-  if (const auto* locked = data ? static_cast<const char*>(GlobalLock(data)) : nullptr) {
+  if (const auto* locked = data ? static_cast<const Char*>(GlobalLock(data)) : nullptr) {
     // The handle's size bounds the read even when the text lacks its terminator.
-    text.assign(locked, strnlen(locked, GlobalSize(data)));
+    const size_t limit = GlobalSize(data) / sizeof(Char);
+    size_t length = 0;
+    while (length < limit && locked[length]) ++length;
+    text.assign(locked, length);
     GlobalUnlock(data);
     read = true;
   }
@@ -35,7 +38,16 @@ bool GetClipboardText(std::string& text) {
   return read;
 }
 
-std::string GetSelectedText() {
+}  // namespace
+
+bool GetClipboardText(std::string& text) { return ReadClipboard(CF_TEXT, text); }
+
+bool GetClipboardUnicodeText(std::u16string& text) { return ReadClipboard(CF_UNICODETEXT, text); }
+
+namespace {
+
+// Has the focused control of the foreground program copy its selection to the clipboard.
+void CopySelection() {
   HWND foreground = GetForegroundWindow();
   const DWORD foregroundThread = foreground ? GetWindowThreadProcessId(foreground, nullptr) : 0;
   const DWORD ownThread = GetCurrentThreadId();
@@ -55,8 +67,21 @@ std::string GetSelectedText() {
       SendCopyMessage(focus, WM_CHAR, 3, kCtrlCKeyData);
     }
   }
+  if (foregroundThread) AttachThreadInput(ownThread, foregroundThread, FALSE);
+}
+
+}  // namespace
+
+std::string GetSelectedText() {
+  CopySelection();
   std::string result;
   GetClipboardText(result);
-  if (foregroundThread) AttachThreadInput(ownThread, foregroundThread, FALSE);
+  return result;
+}
+
+std::u16string GetSelectedUnicodeText() {
+  CopySelection();
+  std::u16string result;
+  GetClipboardUnicodeText(result);
   return result;
 }

@@ -95,3 +95,26 @@ std::string PercentEncodeUtf8Bytes(std::string_view utf8) {
   }
   return out;
 }
+
+std::string Utf16ToUtf8(std::u16string_view text) {
+  std::string out;
+  for (size_t i = 0; i < text.size() && text[i] != 0; ++i) {
+    const uint32_t unit = text[i];
+    const bool pair = unit >= 0xD800 && unit <= 0xDBFF && i + 1 < text.size() &&
+                      text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF;
+    if (!pair) {
+      out += Utf16UnitsToUtf8({static_cast<uint16_t>(unit)});
+      continue;
+    }
+    const uint32_t code = 0x10000 + ((unit - 0xD800) << 10) + (text[++i] - 0xDC00);
+    out.push_back(static_cast<char>(0xF0 | (code >> 18)));
+    out.push_back(static_cast<char>(0x80 | ((code >> 12) & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | ((code >> 6) & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | (code & 0x3F)));
+  }
+  return out;
+}
+
+std::string UrlEncodeUtf8Wide(std::u16string_view text) {
+  return PercentEncodeUtf8Bytes(Utf16ToUtf8(text));
+}

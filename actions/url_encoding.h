@@ -26,3 +26,11 @@ std::string UrlEncodeEuc(std::string_view text, LeadBytePredicate isLead = IsCp9
 std::string Utf16UnitsToUtf8(const std::vector<uint16_t>& units);
 // Letters, digits and "_" pass; every other byte becomes "%XX".
 std::string PercentEncodeUtf8Bytes(std::string_view utf8);
+
+// UTF-16 text (up to its first zero unit) to UTF-8 with surrogate pairs joined into one
+// four-byte character, so nothing outside the basic plane is lost. A lone surrogate keeps the
+// three bytes the unit rule gives it. Inside the basic plane it is Utf16UnitsToUtf8.
+std::string Utf16ToUtf8(std::u16string_view text);
+// The UTF-8 URL encoding of wide text (the clipboard's Unicode form): for text that Shift-JIS
+// can hold, byte for byte what the Shift-JIS path gives.
+std::string UrlEncodeUtf8Wide(std::u16string_view text);

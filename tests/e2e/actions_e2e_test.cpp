@@ -304,6 +304,26 @@ TEST_F(RegistryKeysE2E, OpenUrlAppendsTheClipboardEncodedInUtf8) {
                            recorderFolder_);
 }
 
+// Characters outside the code page reach a UTF-8 URL whole.
+TEST_F(RegistryKeysE2E, Utf8UrlsCarryEveryCharacterOfTheClipboard) {
+  SetValue(HKEY_CLASSES_ROOT, "TavoletE2E.Browser\\shell\\open\\command", "",
+           "\"" + recorder_ + "\" \"%1\"");
+  RegDeleteTreeA(HKEY_CURRENT_USER, kLatestChoice);
+  SetValue(HKEY_CURRENT_USER, kChoice, "ProgId", "TavoletE2E.Browser");
+  KeyRecord url = Entry(2, VK_F5);
+  url.target = "http://example.invalid/?q=";
+  url.textOption = 0x41;
+  StartWith({url});
+  ASSERT_TRUE(PutClipboardUnicodeText(L"caf\u00E9 \uD55C\uAD6D\uC5B4 \U0001F600"));
+  Press(1);
+  const auto starts = WaitForStarts(1);
+  ASSERT_EQ(starts.size(), 1u);
+  EXPECT_EQ(starts[0], "start|\"" + recorder_ +
+                           "\" http://example.invalid/?q=caf%C3%A9%20%ED%95%9C%EA%B5%AD%EC%96%B4%20"
+                           "%F0%9F%98%80|" +
+                           recorderFolder_);
+}
+
 TEST_F(RegistryKeysE2E, AnUnquotedBrowserCommandStartsTheBrowserWithTheUrl) {
   SetValue(HKEY_CLASSES_ROOT, "TavoletE2E.Browser\\shell\\open\\command", "", recorder_ + " %1");
   RegDeleteTreeA(HKEY_CURRENT_USER, kLatestChoice);

@@ -29,5 +29,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::abort();
   }
   ExtensionOf(text);
+  const std::u16string wide(reinterpret_cast<const char16_t*>(data), size / 2);
+  if (UrlEncodeUtf8Wide(wide).size() > 9 * wide.size()) std::abort();
   return 0;
 }

@@ -58,6 +58,15 @@ TEST(TextOption, SourceAndEncodingHalves) {
   EXPECT_EQ(TextEncodingOf(-1), 0);
 }
 
+TEST(UrlEncoding, WideTextKeepsEveryCharacter) {
+  EXPECT_EQ(UrlEncodeUtf8Wide(u"caf\u00E9 \uD55C\uAD6D\uC5B4 \U0001F600"),
+            "caf%C3%A9%20%ED%95%9C%EA%B5%AD%EC%96%B4%20%F0%9F%98%80");
+  EXPECT_EQ(UrlEncodeUtf8Wide(u"A_1-x"), "A_1%2Dx") << "the same rule for what stays";
+  EXPECT_EQ(UrlEncodeUtf8Wide(std::u16string(u"ab\0cd", 5)), "ab") << "ends at a zero unit";
+  EXPECT_EQ(UrlEncodeUtf8Wide(u"\xD83D"), "%ED%A0%BD") << "a lone surrogate, as the unit rule";
+  EXPECT_EQ(UrlEncodeUtf8Wide(u""), "");
+}
+
 // Every JIS X 0208 character: its Shift-JIS form, converted by our arithmetic, must give the
 // bytes glibc's converters give.
 TEST(UrlEncoding, SjisToJisAndEucAgreeWithIconvOverJisX0208) {

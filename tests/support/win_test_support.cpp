@@ -95,17 +95,29 @@ std::string ProgramFolder() {
   return folder.substr(0, folder.find_last_of('\\') + 1);
 }
 
-bool PutClipboardText(const std::string& text) {
+namespace {
+
+bool PutClipboard(UINT format, const void* data, size_t bytes) {
   if (!OpenClipboard(nullptr)) return false;
   EmptyClipboard();
-  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
+  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes);
   if (memory) {
-    std::memcpy(GlobalLock(memory), text.c_str(), text.size() + 1);
+    std::memcpy(GlobalLock(memory), data, bytes);
     GlobalUnlock(memory);
-    SetClipboardData(CF_TEXT, memory);
+    SetClipboardData(format, memory);
   }
   CloseClipboard();
   return memory != nullptr;
+}
+
+}  // namespace
+
+bool PutClipboardText(const std::string& text) {
+  return PutClipboard(CF_TEXT, text.c_str(), text.size() + 1);
+}
+
+bool PutClipboardUnicodeText(const std::wstring& text) {
+  return PutClipboard(CF_UNICODETEXT, text.c_str(), (text.size() + 1) * sizeof(wchar_t));
 }
 
 namespace {

@@ -38,6 +38,8 @@ void SetWaitAbort(std::function<bool()> abort);
 
 // Puts the text on the clipboard as CF_TEXT, replacing what was there.
 bool PutClipboardText(const std::string& text);
+// The same as CF_UNICODETEXT.
+bool PutClipboardUnicodeText(const std::wstring& text);
 
 // The folder of this test program, with a trailing backslash.
 std::string ProgramFolder();

@@ -9,6 +9,7 @@
 #include "actions/program_start.h"
 #include "actions/registry_lookup.h"
 #include "actions/text_capture.h"
+#include "actions/url_encoding.h"
 #include "actions/utf8_encoding.h"
 #include "actions/window_positions.h"
 #include "tests/support/win_test_support.h"
@@ -290,6 +291,33 @@ TEST(TextCapture, ClipboardTextAndABitmapOnlyClipboard) {
   text = "kept";
   EXPECT_FALSE(GetClipboardText(text));
   EXPECT_EQ(text, "kept");
+}
+
+// The clipboard's Unicode form of text that the code page holds gives, encoded in UTF-8, byte
+// for byte what the ANSI form gives: every JIS X 0208 character (and the rest of CP932's
+// double-byte ones), printable ASCII and the half-width katakana.
+TEST(TextCapture, UnicodeClipboardTextEncodesAsTheAnsiPathDoes) {
+  std::string sample;
+  for (int byte = 0x20; byte < 0x7F; ++byte) sample += static_cast<char>(byte);
+  for (int byte = 0xA1; byte <= 0xDF; ++byte) sample += static_cast<char>(byte);
+  int characters = 0;
+  for (int lead = 0x81; lead <= 0xFC; ++lead) {
+    if (lead > 0x9F && lead < 0xE0) continue;
+    for (int trail = 0x40; trail <= 0xFC; ++trail) {
+      const char pair[2] = {static_cast<char>(lead), static_cast<char>(trail)};
+      wchar_t unit = 0;
+      if (trail == 0x7F || MultiByteToWideChar(932, MB_ERR_INVALID_CHARS, pair, 2, &unit, 1) != 1) {
+        continue;
+      }
+      sample.append(pair, 2);
+      ++characters;
+    }
+  }
+  ASSERT_GT(characters, 6879) << "JIS X 0208 and more";
+  ASSERT_TRUE(PutClipboardText(sample));
+  std::u16string wide;
+  ASSERT_TRUE(GetClipboardUnicodeText(wide));
+  EXPECT_EQ(UrlEncodeUtf8Wide(wide), UrlEncodeUtf8(sample));
 }
 
 }  // namespace
