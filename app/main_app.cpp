@@ -7,6 +7,8 @@
 #include "hotkeys/key_list_dlg.h"
 #include "resources/resource.h"
 
+#include <cstdio>
+
 static_assert(ID_APP_EXIT == TAVOLET_APP_EXIT);
 
 namespace {
@@ -57,6 +59,7 @@ BOOL CMainApp::InitInstance() {
     return FALSE;
   }
   CarryOutSessionRequests();  // an end-of-session query that came during start-up
+  UpdateRegistrationTip();
   return TRUE;
 }
 
@@ -132,6 +135,7 @@ void CMainApp::ResumeAfterCancelledEnd() {
   if (desktopHook) desktopHook->Init();
   mainDialog->trayIcon.Reset();
   mainDialog->UpdateTrayIcon(CSystemHook::state);
+  UpdateRegistrationTip();
 }
 
 BOOL CMainApp::PreTranslateMessage(MSG* msg) {
@@ -159,11 +163,21 @@ bool CMainApp::OnCmdMsg(UINT id, UINT code) {
   }
 }
 
+void CMainApp::UpdateRegistrationTip() {
+  if (!mainDialog || suspended_) return;
+  const int32_t refused = hotKeys.UnregisteredCount();
+  char tip[64] = "Tavolet";
+  if (refused > 0) std::snprintf(tip, sizeof tip, "Tavolet (登録できないキー: %d)", refused);
+  mainDialog->trayIcon.SetTip(tip);
+}
+
 void CMainApp::ShowKeyList() {
   if (keyListOpen_) return;
   keyListOpen_ = true;
+  // A combination another program has let go of since is taken now.
+  if (!suspended_) hotKeys.RegisterUnregistered();
   {
-    CKeyListDlg keyList(hotKeys);
+    CKeyListDlg keyList(hotKeys, [this] { UpdateRegistrationTip(); });
     keyList.DoModal();
   }
   keyListOpen_ = false;

@@ -43,6 +43,8 @@ class CMainApp : public CWinApp {
   void SaveAndSuspend();
   // The session did not end after all: hot keys, both hooks and the icon as before.
   void ResumeAfterCancelledEnd();
+  // The icon's tip names the hot keys the system refused ("Tavolet" while there are none).
+  void UpdateRegistrationTip();
   // The shell has started again: Corvane attaches to its new desktop with the present state
   // and colours. False while there is no desktop to attach to yet.
   bool ReattachDesktop();

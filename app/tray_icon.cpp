@@ -27,11 +27,21 @@ bool TrayIcon::Setup(HWND window, UINT id, UINT callbackMessage, HICON icon, con
   if (callbackMessage) record_.uFlags |= NIF_MESSAGE;
   if (icon) record_.uFlags |= NIF_ICON;
   if (tip) record_.uFlags |= NIF_TIP;
+  CopyTip(tip);
+  return true;
+}
+
+void TrayIcon::CopyTip(const char* tip) {
   // The first form of the record has room for 63 bytes of tip and its terminator.
   const std::string text = TruncateAnsi(tip ? tip : "", 63);
   std::memset(record_.szTip, 0, sizeof record_.szTip);
   std::memcpy(record_.szTip, text.data(), text.size());
-  return true;
+}
+
+void TrayIcon::SetTip(const char* tip) {
+  CopyTip(tip);
+  record_.uFlags |= NIF_TIP;
+  if (shown_) Refresh();
 }
 
 bool TrayIcon::Show() {

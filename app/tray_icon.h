@@ -18,6 +18,8 @@ class TrayIcon {
   bool Hide();
   bool Refresh();
   bool Reset();
+  // A new tip (at most 63 bytes of it), shown at once when the icon is.
+  void SetTip(const char* tip);
   // Returns the previous icon. A null icon changes nothing.
   HICON SetIcon(HICON icon, bool refresh);
 
@@ -25,6 +27,8 @@ class TrayIcon {
   bool IsShown() const { return shown_ != 0; }
 
  private:
+  void CopyTip(const char* tip);
+
   NOTIFYICONDATAA record_;
   int shown_ = 0;
 };

@@ -13,6 +13,12 @@ void HotKeyEntry::CopyFrom(const HotKeyEntry& other) {
   hotKeyId = other.hotKeyId;
 }
 
-bool HotKeyEntry::Register() { return RegisterSystemHotKey(hotKeyId, modifiers, virtualKey); }
+bool HotKeyEntry::Register() {
+  registered = RegisterSystemHotKey(hotKeyId, modifiers, virtualKey);
+  return registered;
+}
 
-bool HotKeyEntry::Unregister() { return UnregisterSystemHotKey(hotKeyId); }
+bool HotKeyEntry::Unregister() {
+  registered = false;
+  return UnregisterSystemHotKey(hotKeyId);
+}

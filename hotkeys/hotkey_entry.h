@@ -18,11 +18,14 @@ class HotKeyEntry : public KeyRecord {
 
   // Copies the stored fields and hotKeyId; leaves window, links and filePath alone.
   void CopyFrom(const HotKeyEntry& other);
+  // Both keep `registered` up to date.
   bool Register();
   bool Unregister();
 
   HWND__* window = nullptr;
   int32_t hotKeyId = 0;
+  // Run time only: whether the system took the combination (another program may hold it).
+  bool registered = false;
   HotKeyEntry* prev = nullptr;
   HotKeyEntry* next = nullptr;
   std::string filePath;

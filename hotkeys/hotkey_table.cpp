@@ -61,6 +61,18 @@ void HotKeyTable::RegisterAll() {
   for (HotKeyEntry* entry = next; entry; entry = entry->next) entry->Register();
 }
 
+int32_t HotKeyTable::UnregisteredCount() const {
+  int32_t count = 0;
+  for (const HotKeyEntry* entry = next; entry; entry = entry->next) count += !entry->registered;
+  return count;
+}
+
+void HotKeyTable::RegisterUnregistered() {
+  for (HotKeyEntry* entry = next; entry; entry = entry->next) {
+    if (!entry->registered) entry->Register();
+  }
+}
+
 bool HotKeyTable::Save(const std::string& path, bool finalSave) {
   const std::string target = !path.empty()       ? path
                              : !filePath.empty() ? filePath

@@ -30,6 +30,9 @@ class HotKeyTable : public HotKeyEntry {
   // Every entry's hot key released or registered again; the entries stay.
   void UnregisterAll();
   void RegisterAll();
+  // The entries whose combination the system refused, and another try for each of them.
+  int32_t UnregisteredCount() const;
+  void RegisterUnregistered();
 
   // False when the last load stopped at a record that ended early or was missing.
   bool LastLoadComplete() const { return lastLoadComplete_; }

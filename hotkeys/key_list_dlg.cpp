@@ -31,7 +31,8 @@ void SetCell(HWND list, int row, int column, const std::string& text) {
 
 }  // namespace
 
-CKeyListDlg::CKeyListDlg(HotKeyTable& table) : CDialog(IDD_KEY_LIST), table_(table) {}
+CKeyListDlg::CKeyListDlg(HotKeyTable& table, std::function<void()> changed)
+    : CDialog(IDD_KEY_LIST), table_(table), changed_(std::move(changed)) {}
 
 BOOL CKeyListDlg::OnInitDialog() {
   CDialog::OnInitDialog();
@@ -39,6 +40,8 @@ BOOL CKeyListDlg::OnInitDialog() {
   InsertColumn(list_, 0, "ショートカットキー", 130);
   InsertColumn(list_, 1, "設定", 120);
   InsertColumn(list_, 2, "etc", 200);
+  // Whether the system took the combination: another program may hold it.
+  InsertColumn(list_, 3, "登録", 40);
   const LRESULT extended = ::SendMessageA(list_, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0);
   ::SendMessageA(list_, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, extended | LVS_EX_FULLROWSELECT);
   RefreshList();
@@ -62,6 +65,7 @@ void CKeyListDlg::RefreshList() {
         ::SendMessageA(list_, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
     if (row < 0) continue;
     SetCell(list_, row, 1, ActionTypeName(entry->actionType));
+    SetCell(list_, row, 3, entry->registered ? "○" : "×");
     switch (static_cast<ActionType>(entry->actionType)) {
       case ActionType::RunProgram:
       case ActionType::OpenUrl:
@@ -80,6 +84,7 @@ void CKeyListDlg::RefreshList() {
     }
   }
   table_.Save();
+  if (changed_) changed_();
 }
 
 HotKeyEntry* CKeyListDlg::SelectedEntry() const {

@@ -2,6 +2,8 @@
 // registered and written to key.cfg at once.
 #pragma once
 
+#include <functional>
+
 #include "framework/dialog.h"
 #include "hotkeys/anchor_layout.h"
 
@@ -11,7 +13,8 @@ class CHotKeyEditDlg;
 
 class CKeyListDlg : public CDialog {
  public:
-  explicit CKeyListDlg(HotKeyTable& table);
+  // `changed` runs after every refresh (the registrations may have changed).
+  explicit CKeyListDlg(HotKeyTable& table, std::function<void()> changed = nullptr);
 
   BOOL OnInitDialog() override;
 
@@ -31,6 +34,7 @@ class CKeyListDlg : public CDialog {
   INT_PTR RunEditor(CHotKeyEditDlg& editor);
 
   HotKeyTable& table_;
+  std::function<void()> changed_;
   HWND list_ = nullptr;
   CAnchorLayout layout_;
   // Set while an edit dialog is open: the list's commands wait for it.

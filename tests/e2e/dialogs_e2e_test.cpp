@@ -200,4 +200,45 @@ TEST_F(DialogsE2E, BossKeyMinimisesAndRestoresTheForegroundWindow) {
   DestroyWindow(own);
 }
 
+// A combination another program holds is marked in the list and counted in the icon's tip,
+// until that program lets it go and the list is opened again.
+TEST_F(DialogsE2E, AHotKeyAnotherProgramHoldsIsMarkedAndCounted) {
+  HWND holder = CreateWindowExA(0, "STATIC", "", 0, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+  ASSERT_TRUE(RegisterHotKey(holder, 1, MOD_CONTROL | MOD_ALT, VK_F9));
+  KeyRecord taken = Record(VK_F9, "taken");
+  taken.modifiers = MOD_CONTROL | MOD_ALT;
+  StartWith({Record(VK_F5, "first"), taken, Record(VK_F6, "second")});
+  EXPECT_TRUE(WaitFor([] { return TrayTip() == "Tavolet (登録できないキー: 1)"; }, 5000))
+      << TrayTip();
+  auto marks = [&](HWND keyList) {
+    std::vector<std::string> marks;
+    HWND list = GetDlgItem(keyList, 1016);
+    const auto keys = Rows(list);
+    const auto registered = ListRows(list, tavolet_.Id(), 3);
+    for (size_t i = 0; i < keys.size() && i < registered.size(); ++i) {
+      marks.push_back(keys[i] + "=" + registered[i]);
+    }
+    return marks;
+  };
+  HWND keyList = OpenKeyList();
+  ASSERT_NE(keyList, nullptr);
+  EXPECT_EQ(marks(keyList),
+            (std::vector<std::string>{"Ctrl + Alt + F9=×", "Ctrl + Shift + Alt + F5=○",
+                                      "Ctrl + Shift + Alt + F6=○"}));
+  SendMessageA(GetDlgItem(keyList, 1016), LVM_SCROLL, 400, 0);  // the marks are past "etc"
+  Sleep(200);
+  SaveWindowScreenshot(ScreenshotPath("key_list_registration"), keyList);
+  ASSERT_TRUE(Press(keyList, IDOK));
+  UnregisterHotKey(holder, 1);
+  DestroyWindow(holder);
+  keyList = OpenKeyList();
+  ASSERT_NE(keyList, nullptr);
+  EXPECT_EQ(marks(keyList),
+            (std::vector<std::string>{"Ctrl + Alt + F9=○", "Ctrl + Shift + Alt + F5=○",
+                                      "Ctrl + Shift + Alt + F6=○"}));
+  EXPECT_TRUE(WaitFor([] { return TrayTip() == "Tavolet"; }, 5000)) << TrayTip();
+  EXPECT_TRUE(Taken(MOD_CONTROL | MOD_ALT, VK_F9)) << "Tavolet holds it now";
+  ASSERT_TRUE(Press(keyList, IDOK));
+}
+
 }  // namespace

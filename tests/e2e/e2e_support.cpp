@@ -87,12 +87,13 @@ void FreshStartForEveryTest::OnTestStart(const ::testing::TestInfo&) {
 
 void FreshStartForEveryTest::OnTestEnd(const ::testing::TestInfo&) { TestDesktop().Stop(); }
 
-std::vector<std::string> ListRows(HWND list, DWORD processId) {
+std::vector<std::string> ListRows(HWND list, DWORD processId, int column) {
   std::vector<std::string> rows;
   const int count = static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
   RemoteBuffer buffer(processId, 4096);
   for (int row = 0; row < count; ++row) {
     LVITEMA item{};
+    item.iSubItem = column;
     item.pszText = buffer.At(1024);
     item.cchTextMax = 256;
     buffer.Write(0, &item, sizeof item);
@@ -245,4 +246,44 @@ bool E2ETest::Press(HWND dialog, int id, DWORD timeoutMs) {
 
 void E2ETest::SelectRow(HWND list, const std::string& text) const {
   if (!SelectListRow(list, tavolet_.Id(), text)) ADD_FAILURE() << "no row " << text;
+}
+
+namespace {
+
+// One of the notification area's tooltips (Wine's explorer has one per icon): its tool's text
+// when that is Tavolet's.
+BOOL CALLBACK FindTavoletTip(HWND window, LPARAM context) {
+  char className[32] = "";
+  GetClassNameA(window, className, sizeof className);
+  if (lstrcmpiA(className, TOOLTIPS_CLASSA) != 0) return TRUE;
+  DWORD owner = 0;
+  GetWindowThreadProcessId(window, &owner);
+  RemoteBuffer buffer(owner, 4096);
+  TTTOOLINFOW tool{};
+  tool.cbSize = sizeof tool;
+  if (!buffer.Write(0, &tool, sizeof tool) ||
+      !SendMessageW(window, TTM_ENUMTOOLSW, 0, reinterpret_cast<LPARAM>(buffer.At(0))) ||
+      !buffer.Read(0, &tool, sizeof tool)) {
+    return TRUE;
+  }
+  tool.lpszText = reinterpret_cast<wchar_t*>(buffer.At(1024));
+  const wchar_t none = 0;
+  buffer.Write(1024, &none, sizeof none);
+  buffer.Write(0, &tool, sizeof tool);
+  SendMessageW(window, TTM_GETTEXTW, 512, reinterpret_cast<LPARAM>(buffer.At(0)));
+  wchar_t wide[513] = L"";
+  buffer.Read(1024, wide, 512 * sizeof(wchar_t));
+  char text[1100] = "";
+  WideCharToMultiByte(CP_ACP, 0, wide, -1, text, sizeof text, nullptr, nullptr);
+  if (std::strncmp(text, "Tavolet", 7) != 0) return TRUE;
+  *reinterpret_cast<std::string*>(context) = text;
+  return FALSE;
+}
+
+}  // namespace
+
+std::string TrayTip() {
+  std::string tip;
+  EnumWindows(&FindTavoletTip, reinterpret_cast<LPARAM>(&tip));
+  return tip;
 }

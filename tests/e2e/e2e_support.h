@@ -55,7 +55,9 @@ class RemoteBuffer {
 // Selects the list-view row with this text (column 0); false when there is none.
 bool SelectListRow(HWND list, DWORD processId, const std::string& text);
 // The column-0 texts of a list view in another process.
-std::vector<std::string> ListRows(HWND list, DWORD processId);
+std::vector<std::string> ListRows(HWND list, DWORD processId, int column = 0);
+// The tip of Tavolet's icon, as the notification area shows it ("" when it shows none).
+std::string TrayTip();
 
 // The stand-in shell desktop (tools/desktop_standin.exe), fresh for every test.
 class StandInDesktop {

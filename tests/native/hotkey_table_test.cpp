@@ -134,6 +134,22 @@ TEST_F(HotKeyTableTest, DuplicateCombinationStaysInTableAndFile) {
   EXPECT_EQ(DecodeKeyFile(ReadFile(path)).records.size(), 2u);
 }
 
+// Each entry knows whether the system took its combination; a retry takes what came free.
+TEST_F(HotKeyTableTest, RefusedEntriesAreCountedAndTriedAgain) {
+  const std::string path = PathOf("key.cfg");
+  WriteFile(path, FileOf({Record('A', "one"), Record('A', "two"), Record('B', "three")}));
+  HotKeyTable table;
+  ASSERT_TRUE(table.Load(path));
+  EXPECT_EQ(table.UnregisteredCount(), 1);
+  EXPECT_FALSE(table.FindById(2)->registered);
+  delete table.FindById(1);
+  table.RegisterUnregistered();
+  EXPECT_EQ(table.UnregisteredCount(), 0);
+  EXPECT_TRUE(table.FindById(2)->registered);
+  table.FindById(3)->Unregister();
+  EXPECT_EQ(table.UnregisteredCount(), 1);
+}
+
 // The path is fixed even for a missing file: the first save creates it there, wherever the
 // current directory has gone meanwhile.
 TEST_F(HotKeyTableTest, MissingFileLeavesTheTableEmptyAndFixesThePath) {
