@@ -81,19 +81,20 @@ int CMainApp::ExitInstance() {
   return startFailed_ ? kExitFailedStart : quitCode;
 }
 
-void CMainApp::SaveAndRelease() {
+void CMainApp::ReleaseHooksAndSave() {
   if (systemHook) systemHook->Release();
   if (desktopHook) desktopHook->Release();
   hotKeys.Save(std::string(), true);
   SaveSettings(true);
+}
+
+void CMainApp::SaveAndRelease() {
+  ReleaseHooksAndSave();
   hotKeys.Clear();
 }
 
 void CMainApp::SaveAndSuspend() {
-  if (systemHook) systemHook->Release();
-  if (desktopHook) desktopHook->Release();
-  hotKeys.Save(std::string(), true);
-  SaveSettings(true);
+  ReleaseHooksAndSave();
   hotKeys.UnregisterAll();
   suspended_ = true;
 }
@@ -103,6 +104,10 @@ void CMainApp::RequestSessionEnd(bool ending) {
   if (!busy_) {
     busy_ = true;
     CarryOutSessionRequests();
+  } else if (ending && mainDialog) {
+    // The files are written before the answer all the same; the rest follows the step.
+    hotKeys.Save(std::string(), true);
+    SaveSettings(true);
   }
 }
 

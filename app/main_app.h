@@ -86,6 +86,8 @@ class CMainApp : public CWinApp {
   // Start-up, shut-down or a session step is under way.
   bool busy_ = true;
   void CarryOutSessionRequests();
+  // Both hooks released, then both files written as the last save before an end.
+  void ReleaseHooksAndSave();
   // The settings file exists but could not be read: this run leaves it alone.
   bool keepSettingsFile_ = false;
 };

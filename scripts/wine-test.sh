@@ -11,6 +11,7 @@ output=$(mktemp "$state/output.XXXXXX")
 /usr/lib/wine/wine64 "$@" > "$output" 2>&1 < /dev/null
 code=$?
 cat "$output"
+[ "$code" -ne 0 ] && echo "wine-test: $(basename "$1") ended with exit code $code"
 if grep -a -q -E 'wine: (Unhandled|Call from .* to unimplemented function)' "$output"; then
   echo "wine-test: a program crashed during this test (Wine's line above)"
   [ "$code" -eq 0 ] && code=1

@@ -279,6 +279,12 @@ class RegistryKeysE2E : public ActionsE2E {
                    static_cast<DWORD>(value.size() + 1));
     RegCloseKey(key);
   }
+  // The user's choice of browser, with this command.
+  static void ChooseBrowser(const std::string& command) {
+    SetValue(HKEY_CLASSES_ROOT, "TavoletE2E.Browser\\shell\\open\\command", "", command);
+    RegDeleteTreeA(HKEY_CURRENT_USER, kLatestChoice);
+    SetValue(HKEY_CURRENT_USER, kChoice, "ProgId", "TavoletE2E.Browser");
+  }
   static constexpr const char* kChoice =
       "Software\\Microsoft\\Windows\\Shell\\Associations\\UrlAssociations\\http\\UserChoice";
   static constexpr const char* kLatestChoice =
@@ -287,10 +293,7 @@ class RegistryKeysE2E : public ActionsE2E {
 };
 
 TEST_F(RegistryKeysE2E, OpenUrlAppendsTheClipboardEncodedInUtf8) {
-  SetValue(HKEY_CLASSES_ROOT, "TavoletE2E.Browser\\shell\\open\\command", "",
-           "\"" + recorder_ + "\" \"%1\"");
-  RegDeleteTreeA(HKEY_CURRENT_USER, kLatestChoice);
-  SetValue(HKEY_CURRENT_USER, kChoice, "ProgId", "TavoletE2E.Browser");
+  ChooseBrowser("\"" + recorder_ + "\" \"%1\"");
   KeyRecord url = Entry(2, VK_F5);
   url.target = "http://example.invalid/search?q=";
   url.textOption = 0x41;
@@ -306,10 +309,7 @@ TEST_F(RegistryKeysE2E, OpenUrlAppendsTheClipboardEncodedInUtf8) {
 
 // Characters outside the code page reach a UTF-8 URL whole.
 TEST_F(RegistryKeysE2E, Utf8UrlsCarryEveryCharacterOfTheClipboard) {
-  SetValue(HKEY_CLASSES_ROOT, "TavoletE2E.Browser\\shell\\open\\command", "",
-           "\"" + recorder_ + "\" \"%1\"");
-  RegDeleteTreeA(HKEY_CURRENT_USER, kLatestChoice);
-  SetValue(HKEY_CURRENT_USER, kChoice, "ProgId", "TavoletE2E.Browser");
+  ChooseBrowser("\"" + recorder_ + "\" \"%1\"");
   KeyRecord url = Entry(2, VK_F5);
   url.target = "http://example.invalid/?q=";
   url.textOption = 0x41;
@@ -325,9 +325,7 @@ TEST_F(RegistryKeysE2E, Utf8UrlsCarryEveryCharacterOfTheClipboard) {
 }
 
 TEST_F(RegistryKeysE2E, AnUnquotedBrowserCommandStartsTheBrowserWithTheUrl) {
-  SetValue(HKEY_CLASSES_ROOT, "TavoletE2E.Browser\\shell\\open\\command", "", recorder_ + " %1");
-  RegDeleteTreeA(HKEY_CURRENT_USER, kLatestChoice);
-  SetValue(HKEY_CURRENT_USER, kChoice, "ProgId", "TavoletE2E.Browser");
+  ChooseBrowser(recorder_ + " %1");
   KeyRecord url = Entry(2, VK_F5);
   url.target = "http://example.invalid/page";
   StartWith({url});

@@ -34,6 +34,14 @@ class SafekeepingE2E : public E2ETest {
     HWND combo = GetDlgItem(dialog, 0x47C);                  // cmb13, a ComboBoxEx here
     return combo ? reinterpret_cast<HWND>(SendMessageA(combo, CBEM_GETEDITCONTROL, 0, 0)) : nullptr;
   }
+  // The key list, and the editor opened on its one entry.
+  void EditTheEntry(HWND& keyList, HWND& editor) const {
+    keyList = OpenKeyList();
+    ASSERT_NE(keyList, nullptr);
+    SelectRow(GetDlgItem(keyList, 1016), "Ctrl + Shift + Alt + F5");
+    editor = OpenEditor(keyList, kEdit);
+    ASSERT_NE(editor, nullptr);
+  }
   bool AllTaken() const {
     for (UINT key : {VK_F5, VK_F6, VK_F7}) {
       if (!Taken(kAllModifiers, key)) return false;
@@ -73,11 +81,8 @@ TEST_F(SafekeepingE2E, BrowsingAnotherFolderLeavesKeyCfgInTheStartFolder) {
 
 TEST_F(SafekeepingE2E, TheKeyListWaitsForItsEditor) {
   StartWith({kThree[0]});
-  HWND keyList = OpenKeyList();
-  ASSERT_NE(keyList, nullptr);
-  SelectRow(GetDlgItem(keyList, 1016), "Ctrl + Shift + Alt + F5");
-  HWND editor = OpenEditor(keyList, kEdit);
-  ASSERT_NE(editor, nullptr);
+  HWND keyList = nullptr, editor = nullptr;
+  ASSERT_NO_FATAL_FAILURE(EditTheEntry(keyList, editor));
   EXPECT_FALSE(IsWindowEnabled(keyList)) << "the editor is modal over the list";
   EXPECT_EQ(GetWindow(editor, GW_OWNER), keyList);
   // What the disabled list still receives waits for the editor: 削除, 編集, 閉じる.
@@ -121,11 +126,8 @@ TEST_F(SafekeepingE2E, ACancelledEndOfSessionBringsEverythingBack) {
 
 TEST_F(SafekeepingE2E, AnEndOfSessionQueryLeavesAnOpenEditorItsEntry) {
   StartWith({kThree[0]});
-  HWND keyList = OpenKeyList();
-  ASSERT_NE(keyList, nullptr);
-  SelectRow(GetDlgItem(keyList, 1016), "Ctrl + Shift + Alt + F5");
-  HWND editor = OpenEditor(keyList, kEdit);
-  ASSERT_NE(editor, nullptr);
+  HWND keyList = nullptr, editor = nullptr;
+  ASSERT_NO_FATAL_FAILURE(EditTheEntry(keyList, editor));
   DWORD_PTR answer = 0;
   for (UINT message : {WM_QUERYENDSESSION, WM_ENDSESSION}) {
     ASSERT_TRUE(

@@ -1,5 +1,6 @@
 #include "tests/support/run_processes.h"
 
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -35,12 +36,25 @@ std::string ReadRecord(const std::string& path) {
   return text;
 }
 
-bool EndIfStillOurs(DWORD processId, unsigned long long startTime) {
+// The file name of the process's program, lower case ("" when it cannot be read).
+std::string ProgramName(HANDLE process) {
+  char path[MAX_PATH] = "";
+  DWORD length = sizeof path;
+  if (!QueryFullProcessImageNameA(process, 0, path, &length)) return std::string();
+  std::string name(path, length);
+  name.erase(0, name.find_last_of("\\/") + 1);
+  for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return name;
+}
+
+// Only the very process recorded: same id, same start time, same program.
+bool EndIfStillOurs(DWORD processId, unsigned long long startTime, const std::string& name) {
   HANDLE process = OpenProcess(PROCESS_TERMINATE | PROCESS_QUERY_LIMITED_INFORMATION | SYNCHRONIZE,
                                FALSE, processId);
   if (!process) return false;
   bool ended = false;
-  if (StartTime(process) == startTime && WaitForSingleObject(process, 0) == WAIT_TIMEOUT) {
+  if (startTime != 0 && StartTime(process) == startTime && ProgramName(process) == name &&
+      WaitForSingleObject(process, 0) == WAIT_TIMEOUT) {
     TerminateProcess(process, 0xDEAD);
     ended = WaitForSingleObject(process, 5000) == WAIT_OBJECT_0;
   }
@@ -53,9 +67,9 @@ bool EndIfStillOurs(DWORD processId, unsigned long long startTime) {
 void RecordStartedProcess(HANDLE process) {
   const std::string path = RecordPath();
   if (path.empty() || !process) return;
-  char line[64];
-  const int length =
-      std::snprintf(line, sizeof line, "%lu %llu\n", GetProcessId(process), StartTime(process));
+  char line[MAX_PATH + 64];
+  const int length = std::snprintf(line, sizeof line, "%lu %llu %s\n", GetProcessId(process),
+                                   StartTime(process), ProgramName(process).c_str());
   HANDLE file = OpenRecord(path, FILE_APPEND_DATA, OPEN_ALWAYS);
   if (file == INVALID_HANDLE_VALUE) return;
   DWORD written = 0;
@@ -72,13 +86,15 @@ int EndLeftoverProcesses() {
   for (size_t end; (end = text.find('\n', start)) != std::string::npos; start = end + 1) {
     unsigned long processId = 0;
     unsigned long long startTime = 0;
-    if (std::sscanf(text.substr(start, end - start).c_str(), "%lu %llu", &processId, &startTime) !=
-            2 ||
+    char name[MAX_PATH] = "";
+    const std::string line = text.substr(start, end - start);
+    if (std::sscanf(line.c_str(), "%lu %llu %259s", &processId, &startTime, name) != 3 ||
         processId == GetCurrentProcessId()) {
       continue;
     }
-    if (EndIfStillOurs(processId, startTime)) {
-      std::printf("[ leftover ] ended process %lu, started by an earlier test\n", processId);
+    if (EndIfStillOurs(processId, startTime, name)) {
+      std::printf("[ leftover ] ended %s (process %lu), started by an earlier test\n", name,
+                  processId);
       ++ended;
     }
   }
