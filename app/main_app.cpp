@@ -81,11 +81,15 @@ int CMainApp::ExitInstance() {
   return startFailed_ ? kExitFailedStart : quitCode;
 }
 
+void CMainApp::SaveBeforeEnd() {
+  hotKeys.Save(std::string(), true);
+  SaveSettings(true);
+}
+
 void CMainApp::ReleaseHooksAndSave() {
   if (systemHook) systemHook->Release();
   if (desktopHook) desktopHook->Release();
-  hotKeys.Save(std::string(), true);
-  SaveSettings(true);
+  SaveBeforeEnd();
 }
 
 void CMainApp::SaveAndRelease() {
@@ -105,9 +109,7 @@ void CMainApp::RequestSessionEnd(bool ending) {
     busy_ = true;
     CarryOutSessionRequests();
   } else if (ending && mainDialog) {
-    // The files are written before the answer all the same; the rest follows the step.
-    hotKeys.Save(std::string(), true);
-    SaveSettings(true);
+    SaveBeforeEnd();  // before the answer all the same; the rest follows the step
   }
 }
 
@@ -133,9 +135,8 @@ void CMainApp::ResumeAfterCancelledEnd() {
   if (!suspended_) return;
   suspended_ = false;
   if (!mainDialog) return;
-  // An entry edited meanwhile may hold its key already; every key is registered afresh.
-  hotKeys.UnregisterAll();
-  hotKeys.RegisterAll();
+  // An entry edited meanwhile holds its key already; every other one takes it back.
+  hotKeys.RegisterUnregistered();
   if (systemHook) systemHook->Init(WH_CBT, m_nThreadID, mainDialog->m_hWnd);
   if (desktopHook) desktopHook->Init();
   mainDialog->trayIcon.Reset();

@@ -86,7 +86,9 @@ class CMainApp : public CWinApp {
   // Start-up, shut-down or a session step is under way.
   bool busy_ = true;
   void CarryOutSessionRequests();
-  // Both hooks released, then both files written as the last save before an end.
+  // Both files written as the last save before an end (a failure goes beside them).
+  void SaveBeforeEnd();
+  // Both hooks released, then SaveBeforeEnd.
   void ReleaseHooksAndSave();
   // The settings file exists but could not be read: this run leaves it alone.
   bool keepSettingsFile_ = false;

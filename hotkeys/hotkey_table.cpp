@@ -57,10 +57,6 @@ void HotKeyTable::UnregisterAll() {
   for (HotKeyEntry* entry = next; entry; entry = entry->next) entry->Unregister();
 }
 
-void HotKeyTable::RegisterAll() {
-  for (HotKeyEntry* entry = next; entry; entry = entry->next) entry->Register();
-}
-
 int32_t HotKeyTable::UnregisteredCount() const {
   int32_t count = 0;
   for (const HotKeyEntry* entry = next; entry; entry = entry->next) count += !entry->registered;

@@ -27,10 +27,9 @@ class HotKeyTable : public HotKeyEntry {
   // The file's absolute path is remembered even when it is missing, so every later save goes
   // there whatever the current directory has become.
   bool Load(const std::string& path = std::string());
-  // Every entry's hot key released or registered again; the entries stay.
+  // Every entry's hot key released; the entries stay.
   void UnregisterAll();
-  void RegisterAll();
-  // The entries whose combination the system refused, and another try for each of them.
+  // The entries not registered now (refused, or released), and another try for each of them.
   int32_t UnregisteredCount() const;
   void RegisterUnregistered();
 

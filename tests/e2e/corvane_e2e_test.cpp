@@ -15,8 +15,6 @@
 
 namespace {
 
-HWND DesktopList() { return DesktopListView(); }
-
 class CorvaneE2E : public E2ETest {
  protected:
   void StartWithColours(int state, COLORREF outline = 0x80000000, COLORREF background = kRed) {
@@ -26,7 +24,7 @@ class CorvaneE2E : public E2ETest {
 };
 
 TEST_F(CorvaneE2E, LabelsArePaintedInTheChosenColoursWhileOn) {
-  ASSERT_NE(DesktopList(), nullptr) << "the stand-in desktop runs";
+  ASSERT_NE(DesktopListView(), nullptr) << "the stand-in desktop runs";
   EXPECT_FALSE(DesktopListSubclassed());
   EXPECT_EQ(DesktopPixels(kRed), 0);
   StartWithColours(1);
@@ -36,7 +34,7 @@ TEST_F(CorvaneE2E, LabelsArePaintedInTheChosenColoursWhileOn) {
   EXPECT_EQ(tavolet_.ExitFromMenu(), 0u);
   EXPECT_EQ(DesktopPixels(kRed), 0) << "the list view paints itself again";
   EXPECT_FALSE(DesktopListSubclassed()) << "its own procedure is back";
-  EXPECT_GT(SendMessageA(DesktopList(), LVM_GETITEMCOUNT, 0, 0), 0) << "and it still works";
+  EXPECT_GT(SendMessageA(DesktopListView(), LVM_GETITEMCOUNT, 0, 0), 0) << "and it still works";
 }
 
 TEST_F(CorvaneE2E, OutlineAroundTheGlyphsAndNoFillWhenTransparent) {
@@ -50,7 +48,7 @@ TEST_F(CorvaneE2E, OutlineAroundTheGlyphsAndNoFillWhenTransparent) {
 
 TEST_F(CorvaneE2E, ASelectedItemShowsTheSelectionColourAndFrame) {
   StartWithColours(1);
-  HWND list = DesktopList();
+  HWND list = DesktopListView();
   DWORD standIn = 0;
   GetWindowThreadProcessId(list, &standIn);
   ASSERT_TRUE(SelectListRow(list, standIn, "Documents"));
@@ -83,7 +81,7 @@ TEST_F(CorvaneE2E, ASecondStartLeavesTheAttachedDesktopAlone) {
 
 TEST_F(CorvaneE2E, WithoutADesktopTheStartEndsWithAMessage) {
   TestDesktop().Stop();
-  ASSERT_EQ(DesktopList(), nullptr);
+  ASSERT_EQ(DesktopListView(), nullptr);
   ASSERT_TRUE(WriteBytes(folder_.File("key.cfg"), KeyFile({Record(VK_F5, "kept")})));
   ASSERT_TRUE(tavolet_.Start(folder_.Path()));
   HWND box = nullptr;
