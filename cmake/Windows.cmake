@@ -16,12 +16,14 @@ if(CMAKE_SYSTEM_PROCESSOR STREQUAL "x86_64")
 endif()
 
 # --- the two libraries -----------------------------------------------------------------
-add_library(Lintrel SHARED lintrel/system_hook.cpp)
+add_library(Lintrel SHARED lintrel/system_hook.cpp framework/session_objects.cpp)
+target_link_libraries(Lintrel PRIVATE user32 advapi32)
 target_compile_definitions(Lintrel PRIVATE LINTREL_BUILD)
 set_target_properties(Lintrel PROPERTIES PREFIX "" OUTPUT_NAME Lintrel)
 
 add_library(Corvane SHARED corvane/desktop_hook.cpp corvane/label_painter.cpp
-                           corvane/label_colors.cpp)
+                           corvane/label_colors.cpp corvane/shell_values.cpp
+                           framework/session_objects.cpp)
 target_link_libraries(Corvane PRIVATE comctl32 gdi32 user32 advapi32)
 target_compile_definitions(Corvane PRIVATE CORVANE_BUILD)
 set_target_properties(Corvane PROPERTIES PREFIX "" OUTPUT_NAME Corvane)

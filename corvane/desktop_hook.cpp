@@ -1,101 +1,87 @@
 #include "corvane/desktop_hook.h"
 
-#include <sddl.h>
+#include "corvane/shell_values.h"
+#include "framework/session_objects.h"
 
-#define SHARED __attribute__((section(".shr"), shared))
-HHOOK CDesktopHook::hook SHARED = nullptr;
-int CDesktopHook::state SHARED = 0;
-HWND CDesktopHook::desktop SHARED = nullptr;
-WNDPROC CDesktopHook::orgWindowProcList SHARED = nullptr;
-unsigned long CDesktopHook::textColor SHARED = 0x00FFFFFF;
-unsigned long CDesktopHook::textBdColor SHARED = 0x00000000;
-unsigned long CDesktopHook::bkColor SHARED = 0xFFFFFFFF;
-unsigned long CDesktopHook::selColor SHARED = 0xFFFFFFFF;
-unsigned long CDesktopHook::ownerProcess SHARED = 0;
-unsigned long long CDesktopHook::ownerStartTime SHARED = 0;
+HHOOK CDesktopHook::hook = nullptr;
+int CDesktopHook::state = 0;
+HWND CDesktopHook::desktop = nullptr;
+WNDPROC CDesktopHook::orgWindowProcList = nullptr;
+unsigned long CDesktopHook::textColor = 0x00FFFFFF;
+unsigned long CDesktopHook::textBdColor = 0x00000000;
+unsigned long CDesktopHook::bkColor = DH_COLOR_AUTO;
+unsigned long CDesktopHook::selColor = DH_COLOR_AUTO;
 
 namespace {
 
-const char kEventName[] = "SetWndLng";
-// The list view's own procedure, kept on the window too: the subclass can always forward.
-const wchar_t kOwnProcedureProperty[] = L"Corvane.OwnProcedure";
+const wchar_t kEventName[] = L"SetWndLng";
+// On the list view while Corvane's subclass acts (paints): other processes can read it.
+const wchar_t kActiveProperty[] = L"Corvane.Active";
 constexpr DWORD kHandshakeMs = 10000;
-constexpr UINT kRedrawNow = RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW;
+// Never RDW_UPDATENOW: that would wait for a shell that may not answer.
+constexpr UINT kRedrawLater = RDW_INVALIDATE | RDW_ERASE;
+
 // This process's own handle of the library.
 HINSTANCE moduleInstance = nullptr;
 
-unsigned long long StartTimeOf(HANDLE process) {
-  FILETIME created{}, exited{}, kernel{}, user{};
-  if (!GetProcessTimes(process, &created, &exited, &kernel, &user)) return 0;
-  return (static_cast<unsigned long long>(created.dwHighDateTime) << 32) | created.dwLowDateTime;
-}
+// Tavolet's side: the thread its hook is on, and a removal the shell has not answered yet.
+DWORD hookThread = 0;
+bool removalPending = false;
 
-// Whether the recorded owner still runs. One that cannot be looked at (another user's, or
-// elevated) counts as running: only a process known to be gone is taken over.
-bool OwnerRuns(unsigned long processId, unsigned long long startTime) {
-  if (processId == 0) return false;
-  HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION | SYNCHRONIZE, FALSE, processId);
-  if (!process) return GetLastError() != ERROR_INVALID_PARAMETER;
-  const bool runs =
-      WaitForSingleObject(process, 0) == WAIT_TIMEOUT && StartTimeOf(process) == startTime;
-  CloseHandle(process);
-  return runs;
-}
+// The shell's side: the list view whose chain holds WindowProcList, and whether it acts.
+HWND subclassed = nullptr;
+bool active = false;
 
-void RecordOwner() {
-  CDesktopHook::ownerProcess = GetCurrentProcessId();
-  CDesktopHook::ownerStartTime = StartTimeOf(GetCurrentProcess());
-}
-
-// The 32-bit library cannot get into a 64-bit shell.
-bool ShellOutOfReach() {
+// The 32-bit library cannot get into a 64-bit process: true only for a 32-bit Tavolet on
+// 64-bit Windows beside a 64-bit shell.
+bool ShellOutOfReach(HWND list) {
 #ifdef _WIN64
+  (void)list;
   return false;
 #else
-  BOOL wow64 = FALSE;
-  return IsWow64Process(GetCurrentProcess(), &wow64) && wow64;
+  BOOL selfOnWow64 = FALSE;
+  if (!IsWow64Process(GetCurrentProcess(), &selfOnWow64) || !selfOnWow64) return false;
+  DWORD shellId = 0;
+  GetWindowThreadProcessId(list, &shellId);
+  HANDLE shell = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, shellId);
+  BOOL shellOnWow64 = FALSE;
+  const bool known = shell && IsWow64Process(shell, &shellOnWow64);
+  if (shell) CloseHandle(shell);
+  return !known || !shellOnWow64;
 #endif
 }
 
 HWND ListViewUnder(HWND parent) {
-  HWND view = FindWindowExA(parent, nullptr, "SHELLDLL_DefView", nullptr);
-  return FindWindowExA(view, nullptr, "SysListView32", nullptr);
+  HWND view = FindWindowExW(parent, nullptr, L"SHELLDLL_DefView", nullptr);
+  return view ? FindWindowExW(view, nullptr, L"SysListView32", nullptr) : nullptr;
 }
 
 // Under "Progman", or, once the shell has split its desktop (a slideshow wallpaper, some
 // tools), under one of the top-level "WorkerW" windows.
 HWND FindDesktopListView() {
-  HWND progman = FindWindowExA(nullptr, nullptr, "Progman", "Program Manager");
+  HWND progman = FindWindowExW(nullptr, nullptr, L"Progman", L"Program Manager");
   if (HWND list = progman ? ListViewUnder(progman) : nullptr) return list;
-  for (HWND worker = FindWindowExA(nullptr, nullptr, "WorkerW", nullptr); worker;
-       worker = FindWindowExA(nullptr, worker, "WorkerW", nullptr)) {
+  for (HWND worker = FindWindowExW(nullptr, nullptr, L"WorkerW", nullptr); worker;
+       worker = FindWindowExW(nullptr, worker, L"WorkerW", nullptr)) {
     if (HWND list = ListViewUnder(worker)) return list;
   }
   return nullptr;
 }
 
-// The handshake event, settable by the shell's process even when Tavolet runs elevated
-// (everyone may set it, and its integrity label is low); null when it cannot be made or
-// another attach or detach holds it.
-HANDLE CreateHandshake() {
-  SECURITY_ATTRIBUTES attributes{sizeof attributes, nullptr, FALSE};
-  PSECURITY_DESCRIPTOR descriptor = nullptr;
-  if (ConvertStringSecurityDescriptorToSecurityDescriptorA("D:(A;;0x1F0003;;;WD)S:(ML;;NW;;;LW)",
-                                                           SDDL_REVISION_1, &descriptor, nullptr)) {
-    attributes.lpSecurityDescriptor = descriptor;
-  }
-  HANDLE event = CreateEventA(&attributes, TRUE, FALSE, kEventName);
-  const DWORD error = GetLastError();
-  if (descriptor) LocalFree(descriptor);
-  if (event && error == ERROR_ALREADY_EXISTS) {
-    CloseHandle(event);
-    return nullptr;
-  }
-  return event;
+bool HasClass(HWND window, const wchar_t* name) {
+  wchar_t className[32];
+  return window && GetClassNameW(window, className, 32) && lstrcmpW(className, name) == 0;
 }
 
+// The shell's thread may have other windows that take the same message number.
+bool IsDesktopListView(HWND window) {
+  return HasClass(window, L"SysListView32") && HasClass(GetParent(window), L"SHELLDLL_DefView");
+}
+
+bool IsActive(HWND list) { return list && GetPropW(list, kActiveProperty) != nullptr; }
+
 void SignalHandshake() {
-  if (HANDLE event = OpenEventA(EVENT_MODIFY_STATE, TRUE, kEventName)) {
+  if (HANDLE event = OpenEventW(EVENT_MODIFY_STATE, FALSE, kEventName)) {
     SetEvent(event);
     CloseHandle(event);
   }
@@ -120,10 +106,87 @@ DWORD WaitForAnswer(HANDLE event) {
   }
 }
 
+// The handshake event, held only while one attach or detach waits for the shell; null while
+// another one holds it (or it cannot be made).
+class Handshake {
+ public:
+  Handshake() {
+    bool busy = false;
+    event_ = CreateUserEvent(kEventName, busy);
+  }
+  ~Handshake() {
+    if (event_) CloseHandle(event_);
+  }
+  Handshake(const Handshake&) = delete;
+  Handshake& operator=(const Handshake&) = delete;
+  explicit operator bool() const { return event_ != nullptr; }
+
+  // Posts the request to the list view and waits for the shell to have handled it. A window
+  // that cannot take the message is not waited for (`posted` false).
+  bool Ask(WPARAM install, bool& posted) {
+    posted = PostMessageW(CDesktopHook::desktop, WM_DESKTOPHOOK_SUBCLASS, install, 0) != FALSE;
+    return posted && WaitForAnswer(event_) == WAIT_OBJECT_0;
+  }
+
+ private:
+  HANDLE event_ = nullptr;
+};
+
+void Unhook() {
+  if (CDesktopHook::hook) UnhookWindowsHookEx(CDesktopHook::hook);
+  CDesktopHook::hook = nullptr;
+  hookThread = 0;
+  removalPending = false;
+}
+
+void Repaint() { RedrawWindow(CDesktopHook::desktop, nullptr, nullptr, kRedrawLater); }
+
+// In the shell: takes the list view into Corvane's chain, or takes up the work again where
+// Corvane's procedure is in it already (another program subclassed it since, or a Tavolet
+// ended without removing it). Its own procedure is never taken for Corvane's.
+void InstallSubclass(HWND list, WNDPROC procedure) {
+  if (subclassed && subclassed != list && !IsWindow(subclassed)) {
+    subclassed = nullptr;
+    CDesktopHook::orgWindowProcList = nullptr;
+    active = false;
+  }
+  const auto ours = reinterpret_cast<LONG_PTR>(procedure);
+  if (subclassed != list && GetWindowLongPtrW(list, GWLP_WNDPROC) != ours) {
+    // Pinned in the shell's process: the list view may call into it for as long as it lives.
+    HMODULE pinned = nullptr;
+    GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_PIN,
+                       reinterpret_cast<LPCWSTR>(procedure), &pinned);
+    // The wide form keeps the shell's Unicode list view Unicode.
+    const auto own = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(list, GWLP_WNDPROC, ours));
+    if (!own) return;
+    CDesktopHook::orgWindowProcList = own;
+    subclassed = list;
+  }
+  if (subclassed != list) return;
+  active = true;
+  SetPropW(list, kActiveProperty, reinterpret_cast<HANDLE>(1));
+  InvalidateRect(list, nullptr, TRUE);
+}
+
+// In the shell: the list view's own procedure goes back only while Corvane's is on top of its
+// chain; under another program's subclass Corvane's stays as a pass-through, so that program
+// keeps working and its own removal later finds a procedure that forwards.
+void RemoveSubclass(HWND list, WNDPROC procedure) {
+  if (list != subclassed) return;
+  active = false;
+  RemovePropW(list, kActiveProperty);
+  if (GetWindowLongPtrW(list, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(procedure)) {
+    SetWindowLongPtrW(list, GWLP_WNDPROC,
+                      reinterpret_cast<LONG_PTR>(CDesktopHook::orgWindowProcList));
+    CDesktopHook::orgWindowProcList = nullptr;
+    subclassed = nullptr;
+  }
+  InvalidateRect(list, nullptr, TRUE);
+}
+
 }  // namespace
 
 CDesktopHook::CDesktopHook() {
-  if (orgWindowProcList) return;
   hook = nullptr;
   state = 0;
   desktop = nullptr;
@@ -131,8 +194,8 @@ CDesktopHook::CDesktopHook() {
   textBdColor = 0x00000000;
   bkColor = DH_COLOR_NONE;
   selColor = DH_COLOR_AUTO;
-  ownerProcess = 0;
-  ownerStartTime = 0;
+  hookThread = 0;
+  removalPending = false;
 }
 
 CDesktopHook::CDesktopHook(const CDesktopHook&) {}
@@ -141,10 +204,9 @@ CDesktopHook::~CDesktopHook() { Release(); }
 
 CDesktopHook& CDesktopHook::operator=(const CDesktopHook&) { return *this; }
 
-void CDesktopHook::Repaint() { RedrawWindow(desktop, nullptr, nullptr, kRedrawNow); }
-
 bool CDesktopHook::SetState(int newState) {
   state = newState;
+  PublishValues();
   if (!desktop) return false;
   Repaint();
   return true;
@@ -158,6 +220,7 @@ bool CDesktopHook::SetColors(unsigned long text, unsigned long textBd, unsigned 
   textBdColor = textBd;
   bkColor = bk;
   selColor = sel;
+  PublishValues();
   if (!desktop) return false;
   Repaint();
   return true;
@@ -171,127 +234,91 @@ void CDesktopHook::GetColors(unsigned long& text, unsigned long& textBd, unsigne
   sel = selColor == DH_COLOR_AUTO ? GetSysColor(COLOR_HIGHLIGHT) : selColor;
 }
 
-void CDesktopHook::Forget() {
-  if (hook) UnhookWindowsHookEx(hook);
-  hook = nullptr;
-  orgWindowProcList = nullptr;
-  desktop = nullptr;
-  ownerProcess = 0;
-  ownerStartTime = 0;
-}
-
-// The subclass of a Tavolet that died is still in place: hook the thread again (its hook went
-// with it) so that Release can remove the subclass later.
-bool CDesktopHook::Adopt(HWND list) {
-  const DWORD thread = GetWindowThreadProcessId(list, nullptr);
-  HHOOK adopted =
-      thread ? SetWindowsHookExW(WH_GETMESSAGE, &CDesktopHook::GetMsgProc, moduleInstance, thread)
-             : nullptr;
-  if (!adopted) return false;
-  hook = adopted;
-  RecordOwner();
-  Repaint();
-  return true;
-}
+bool CDesktopHook::Attached() { return hook && IsActive(desktop) && !removalPending; }
 
 bool CDesktopHook::Init() {
-  if (orgWindowProcList && OwnerRuns(ownerProcess, ownerStartTime)) return false;
-  if (ShellOutOfReach()) return false;
   HWND list = FindDesktopListView();
-  if (orgWindowProcList) {
-    if (list && list == desktop) return Adopt(list);
-    Forget();  // the list view it subclassed is gone with the shell that owned it
-  }
-  desktop = list;
-  if (!desktop) return false;
-  const DWORD thread = GetWindowThreadProcessId(desktop, nullptr);
+  if (!list || ShellOutOfReach(list)) return false;
+  const DWORD thread = GetWindowThreadProcessId(list, nullptr);
   if (!thread) return false;
-  HANDLE event = CreateHandshake();
-  if (!event) return false;
-  hook = SetWindowsHookExW(WH_GETMESSAGE, &CDesktopHook::GetMsgProc, moduleInstance, thread);
+  // A hook on a list view that is gone (the shell ended) went with its thread.
+  if (hook && (list != desktop || thread != hookThread)) Unhook();
+  if (hook && !removalPending && IsActive(list)) return false;  // attached already
+  Handshake handshake;
+  if (!handshake) return false;
+  desktop = list;
+  if (!PublishValues()) return false;
   if (!hook) {
-    CloseHandle(event);
-    return false;
+    hook = SetWindowsHookExW(WH_GETMESSAGE, &CDesktopHook::GetMsgProc, moduleInstance, thread);
+    if (!hook) return false;
+    hookThread = thread;
   }
-  // A window that cannot take the message is not waited for.
-  const bool posted = PostMessageW(desktop, WM_DESKTOPHOOK_SUBCLASS, 1, 0) != FALSE;
-  const DWORD waited = posted ? WaitForAnswer(event) : WAIT_FAILED;
-  CloseHandle(event);
-  Repaint();
-  if (waited == WAIT_OBJECT_0 && orgWindowProcList) {
-    RecordOwner();
+  // Also where a subclass is in place already (left by a Tavolet that ended): the request
+  // goes behind whatever that one left in the shell's queue, so the answer is the last word.
+  bool posted = false;
+  const bool answered = handshake.Ask(1, posted);
+  if (posted) removalPending = false;
+  if (answered && IsActive(list)) {
+    Repaint();
     return true;
   }
-  if (!posted || waited == WAIT_OBJECT_0) {  // nothing was subclassed, nor can it be later
-    UnhookWindowsHookEx(hook);
-    hook = nullptr;
-  }
+  if (!posted) Unhook();  // nothing is on its way to the shell
   return false;
 }
 
 bool CDesktopHook::Release() {
-  if (!orgWindowProcList || !desktop) return false;
+  if (!desktop || !hook) return false;
   if (!IsWindow(desktop)) {
-    Forget();  // the shell ended, and the subclass with its list view
+    Unhook();  // the shell ended, and the subclass with its list view
+    desktop = nullptr;
     return true;
   }
-  HANDLE event = CreateHandshake();
-  if (!event) return false;
-  const bool posted = PostMessageW(desktop, WM_DESKTOPHOOK_SUBCLASS, 0, 0) != FALSE;
-  const DWORD waited = posted ? WaitForAnswer(event) : WAIT_FAILED;
-  // Without the answer the list view may still be subclassed: the hook (which keeps the
-  // library in the shell) stays.
-  if (waited == WAIT_OBJECT_0) {
-    UnhookWindowsHookEx(hook);
-    hook = nullptr;
-    ownerProcess = 0;
-    ownerStartTime = 0;
+  // A removal asked for before is not waited for again: it is done once the mark is gone.
+  bool answered = removalPending;
+  if (!removalPending) {
+    Handshake handshake;
+    if (!handshake) return false;
+    bool posted = false;
+    answered = handshake.Ask(0, posted);
+    removalPending = posted;
   }
-  CloseHandle(event);
+  // Done only when the shell answered and the subclass no longer acts; until then the hook
+  // stays, so the request in the shell's queue is still carried out when it gets there.
+  if (!answered || IsActive(desktop)) return false;
+  Unhook();
   Repaint();
   desktop = nullptr;
-  return waited == WAIT_OBJECT_0;
+  return true;
 }
 
-// Acts only on the message addressed to the recorded list view: other windows of the shell's
-// thread may use the same number, and a late removal (desktop already cleared) must leave the
-// subclass alone rather than take the list view's procedure away.
+// Acts once for each request (when the message is taken from the queue, not when peeked), and
+// only on a message addressed to a desktop list view.
 LRESULT CALLBACK CDesktopHook::GetMsgProc(int code, WPARAM wParam, LPARAM lParam) {
   const auto* msg = reinterpret_cast<const MSG*>(lParam);
-  if (code >= 0 && msg && msg->message == WM_DESKTOPHOOK_SUBCLASS && msg->hwnd &&
-      msg->hwnd == desktop) {
-    if (msg->wParam && !orgWindowProcList) {
-      // Pinned in the shell's process: the list view may call into it for as long as it lives.
-      HMODULE pinned = nullptr;
-      GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_PIN,
-                         reinterpret_cast<LPCWSTR>(&CDesktopHook::WindowProcList), &pinned);
-      // The wide form keeps the shell's Unicode list view Unicode.
-      SetLastError(0);
-      const auto own = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(
-          desktop, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CDesktopHook::WindowProcList)));
-      if (own) {
-        SetPropW(desktop, kOwnProcedureProperty, reinterpret_cast<HANDLE>(own));
-        orgWindowProcList = own;
-      }
-      SignalHandshake();  // Init tells success from failure by orgWindowProcList
-    } else if (!msg->wParam && orgWindowProcList) {
-      SetWindowLongPtrW(desktop, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(orgWindowProcList));
-      RemovePropW(desktop, kOwnProcedureProperty);
-      orgWindowProcList = nullptr;
-      SignalHandshake();
+  if (code == HC_ACTION && wParam == PM_REMOVE && msg && msg->message == WM_DESKTOPHOOK_SUBCLASS &&
+      IsDesktopListView(msg->hwnd)) {
+    if (msg->wParam) {
+      InstallSubclass(msg->hwnd, &WindowProcList);
+    } else {
+      RemoveSubclass(msg->hwnd, &WindowProcList);
     }
+    SignalHandshake();  // the caller reads the outcome from the list view's property
   }
-  return CallNextHookEx(hook, code, wParam, lParam);
+  return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
 LRESULT CALLBACK CDesktopHook::WindowProcList(HWND window, UINT message, WPARAM wParam,
                                               LPARAM lParam) {
-  if (message == WM_PAINT && state) {
+  if (message == WM_PAINT && active && window == subclassed && CurrentValues().state) {
     OnPaintList(window);
     return 0;
   }
-  WNDPROC own = orgWindowProcList;
-  if (!own) own = reinterpret_cast<WNDPROC>(GetPropW(window, kOwnProcedureProperty));
+  WNDPROC own = window == subclassed ? orgWindowProcList : nullptr;
+  if (message == WM_NCDESTROY && window == subclassed) {
+    subclassed = nullptr;
+    orgWindowProcList = nullptr;
+    active = false;
+  }
   if (!own) return DefWindowProcW(window, message, wParam, lParam);
   return CallWindowProcW(own, window, message, wParam, lParam);
 }

@@ -1,6 +1,6 @@
 // Corvane: gets into the shell's process through a message hook on the desktop list view's
 // thread, subclasses the list view there and, while its switch is on, paints the icons and
-// labels in the chosen colours. All values live in data shared by every process mapping it.
+// labels in the chosen colours.
 #pragma once
 
 #include <windows.h>
@@ -17,49 +17,49 @@ constexpr UINT WM_DESKTOPHOOK_SUBCLASS = 0x0780;
 
 class CORVANE_API CDesktopHook {
  public:
-  // Resets the shared values, unless a subclass is recorded: then another copy of Tavolet is
-  // attached and its list view must keep its procedure, state and colours.
+  // Resets this process's values; what the shell paints stays until the next setter.
   CDesktopHook();
   CDesktopHook(const CDesktopHook& other);
   virtual ~CDesktopHook();
   CDesktopHook& operator=(const CDesktopHook& other);
 
   // Finds the desktop list view (under "Progman", or under a "WorkerW"), hooks its thread and
-  // has it subclassed; true once the subclass is in place. A subclass left by a Tavolet that
-  // ended without Release is taken over; one whose owner still runs is refused.
+  // has it subclassed; true once the subclass is in place, also when one left behind by a
+  // Tavolet that ended is taken over. Without an answer the hook and the request stay, and
+  // Attached tells when the shell has got to it.
   bool Init();
   // Has the subclass removed and unhooks; false when nothing was attached or the list view
-  // did not answer (then the hook stays, so the shell never calls into a removed library).
-  // A list view that no longer exists (the shell ended) is forgotten at once, with true.
+  // did not answer (then the hook and the request stay, so the removal is still carried out,
+  // and the next Init takes up the list view again). A list view that no longer exists (the
+  // shell ended) is forgotten at once, with true.
   bool Release();
+  // Whether the list view found by Init runs Corvane's subclass now.
+  bool Attached();
 
-  // Store always; repaint (and return true) only when the desktop is known.
+  // Store always (and publish them to the shell); ask for a repaint, and return true, only
+  // when the desktop is known.
   bool SetState(int newState);
   int GetState();
   bool SetColors(unsigned long text, unsigned long textBd, unsigned long bk, unsigned long sel);
   // An automatic selection colour comes back as the present highlight colour.
   void GetColors(unsigned long& text, unsigned long& textBd, unsigned long& bk, unsigned long& sel);
 
+  // This process's own values. The shell's copy of the library reads the switch and colours
+  // that Tavolet publishes, never these: another program that loads the library and writes
+  // them changes nothing but itself.
   static HHOOK hook;
   static int state;
   static HWND desktop;
+  // In the list view's own process: its procedure from before the subclass, kept while
+  // Corvane's procedure is in its chain (a code address no other process can write).
   static WNDPROC orgWindowProcList;
   static unsigned long textColor;
   static unsigned long textBdColor;
   static unsigned long bkColor;
   static unsigned long selColor;
-  // The process that installed the subclass, and when it started (so a reused id is told
-  // apart): a later Tavolet takes over what one that died left behind.
-  static unsigned long ownerProcess;
-  static unsigned long long ownerStartTime;
 
  protected:
   static LRESULT CALLBACK GetMsgProc(int code, WPARAM wParam, LPARAM lParam);
   static LRESULT CALLBACK WindowProcList(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   static void OnPaintList(HWND list);
-
- private:
-  static void Repaint();
-  static bool Adopt(HWND list);
-  static void Forget();
 };

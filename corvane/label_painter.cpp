@@ -5,6 +5,7 @@
 #include <commctrl.h>
 
 #include "corvane/label_colors.h"
+#include "corvane/shell_values.h"
 
 namespace {
 
@@ -125,8 +126,9 @@ void CDesktopHook::OnPaintList(HWND list) {
   p.imageCount = p.images ? ImageList_GetImageCount(p.images) : 0;
   if (p.images) ImageList_GetIconSize(p.images, &p.iconWidth, &p.iconHeight);
   SetBkMode(dc, TRANSPARENT);
-  p.colors = ResolveLabelColors(textColor, textBdColor, bkColor, selColor, GetTextColor(dc),
-                                GetBkColor(dc), GetSysColor(COLOR_HIGHLIGHT));
+  const ShellValues values = CurrentValues();
+  p.colors = ResolveLabelColors(values.text, values.outline, values.background, values.selection,
+                                GetTextColor(dc), GetBkColor(dc), GetSysColor(COLOR_HIGHLIGHT));
   const int count = static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
   int focused = -1;
   LVITEMW item;

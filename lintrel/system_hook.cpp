@@ -1,24 +1,56 @@
 #include "lintrel/system_hook.h"
 
+#include "framework/session_objects.h"
 #include "lintrel/hook_decisions.h"
 
-// Shared by every process that maps the library: written by Tavolet, read by the hook
-// procedures wherever they run.
-#define SHARED __attribute__((section(".shr"), shared))
-HHOOK CSystemHook::m_hHook SHARED = nullptr;
-unsigned long CSystemHook::postThread SHARED = 0;
-HWND CSystemHook::postHwnd SHARED = nullptr;
-int CSystemHook::state SHARED = 0;
+HHOOK CSystemHook::m_hHook = nullptr;
+unsigned long CSystemHook::postThread = 0;
+HWND CSystemHook::postHwnd = nullptr;
+int CSystemHook::state = 0;
 
 namespace {
+
+// What the hook procedures in every process act on.
+struct Published {
+  volatile LONG state;
+  volatile DWORD postThread;
+};
+
+const wchar_t kMappingName[] = L"Lintrel";
 // This process's own handle of the library, given when the hook is installed.
 HINSTANCE moduleInstance = nullptr;
+// Tavolet's view, writable; another process's, read-only, opened at its first hook call.
+Published* writable = nullptr;
+const Published* readable = nullptr;
+HANDLE writableMapping = nullptr;
+HANDLE readableMapping = nullptr;
+
+void Publish() {
+  if (!writable) {
+    writable = static_cast<Published*>(
+        CreateUserMapping(kMappingName, sizeof(Published), writableMapping));
+  }
+  if (!writable) return;
+  writable->postThread = CSystemHook::postThread;
+  writable->state = CSystemHook::state;
+}
+
+const Published* Current() {
+  if (writable) return writable;
+  if (!readable) {
+    readable = static_cast<const Published*>(
+        OpenUserMapping(kMappingName, sizeof(Published), readableMapping));
+  }
+  return readable;
+}
+
 }  // namespace
 
 CSystemHook::CSystemHook() {
   m_hHook = nullptr;
   postThread = 0;
   postHwnd = nullptr;
+  if (const Published* published = Current()) state = published->state;
 }
 
 CSystemHook::CSystemHook(const CSystemHook&) {}
@@ -30,6 +62,9 @@ CSystemHook& CSystemHook::operator=(const CSystemHook&) { return *this; }
 bool CSystemHook::Init(int type, unsigned long thread, HWND hwnd) {
   postThread = thread;
   postHwnd = hwnd;
+  Publish();
+  // Without the published values the hook would act on nothing.
+  if (!writable) return m_hHook != nullptr;
   switch (type) {
     case WH_GETMESSAGE:
       m_hHook = SetWindowsHookExA(WH_GETMESSAGE, &CSystemHook::GetMsgProc, moduleInstance, 0);
@@ -46,9 +81,15 @@ bool CSystemHook::Init(int type, unsigned long thread, HWND hwnd) {
   return m_hHook != nullptr;
 }
 
-void CSystemHook::Start() { state = 1; }
+void CSystemHook::Start() {
+  state = 1;
+  Publish();
+}
 
-void CSystemHook::Stop() { state = 0; }
+void CSystemHook::Stop() {
+  state = 0;
+  Publish();
+}
 
 void CSystemHook::Release() {
   if (m_hHook) UnhookWindowsHookEx(m_hHook);
@@ -58,30 +99,39 @@ void CSystemHook::Release() {
 // Every event it does not refuse goes on to the hooks installed before it, so other
 // programs' CBT hooks keep working while Tavolet runs.
 LRESULT CALLBACK CSystemHook::CBTProc(int code, WPARAM wParam, LPARAM lParam) {
-  if (code == HCBT_CREATEWND) {
-    PostThreadMessageA(postThread, WM_SYSHOOK_NOTIFY, SYSHOOK_WINDOW_CREATING, 0);
-  } else if (code == HCBT_SYSCOMMAND && RefusesSystemCommand(state, wParam)) {
-    return 1;
+  if (const Published* published = Current()) {
+    if (code == HCBT_CREATEWND) {
+      PostThreadMessageA(published->postThread, WM_SYSHOOK_NOTIFY, SYSHOOK_WINDOW_CREATING, 0);
+    } else if (code == HCBT_SYSCOMMAND && RefusesSystemCommand(published->state, wParam)) {
+      return 1;
+    }
   }
-  return CallNextHookEx(m_hHook, code, wParam, lParam);
+  return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
 // Only reports: the command is still dispatched. It never waits for a further message inside
 // another program's message retrieval.
 LRESULT CALLBACK CSystemHook::GetMsgProc(int code, WPARAM wParam, LPARAM lParam) {
   const auto* msg = reinterpret_cast<const MSG*>(lParam);
-  if (code >= 0 && msg && msg->message == WM_SYSCOMMAND &&
-      RefusesSystemCommand(state, msg->wParam)) {
-    PostThreadMessageA(postThread, WM_SYSHOOK_NOTIFY, SYSHOOK_SAVER_COMMAND,
+  const Published* published = Current();
+  if (code >= 0 && msg && published && msg->message == WM_SYSCOMMAND &&
+      RefusesSystemCommand(published->state, msg->wParam)) {
+    PostThreadMessageA(published->postThread, WM_SYSHOOK_NOTIFY, SYSHOOK_SAVER_COMMAND,
                        reinterpret_cast<LPARAM>(msg->hwnd));
   }
-  return CallNextHookEx(m_hHook, code, wParam, lParam);
+  return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
 LRESULT CALLBACK CSystemHook::CallWndProc(int, WPARAM, LPARAM) { return 1; }
 
 // The class library's extension-module registration has no counterpart in our framework.
-BOOL WINAPI DllMain(HINSTANCE instance, DWORD, LPVOID) {
+// Unloaded from a process when the hook goes, the library lets go of its view there.
+BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {
   moduleInstance = instance;
+  if (reason == DLL_PROCESS_DETACH && !reserved) {
+    CloseUserMapping(readable, readableMapping);
+    CloseUserMapping(writable, writableMapping);
+    readable = writable = nullptr;
+  }
   return TRUE;
 }

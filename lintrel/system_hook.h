@@ -1,6 +1,7 @@
-// Lintrel: one system-wide hook whose state is shared by every process that maps the library.
-// With the CBT kind it tells Tavolet's thread of every window being created and, while
-// suppression is on, refuses the screen-saver and monitor-power system commands.
+// Lintrel: one system-wide hook. With the CBT kind it tells Tavolet's thread of every window
+// being created and, while suppression is on, refuses the screen-saver and monitor-power
+// system commands. The copies in other processes read the switch and the thread that Tavolet
+// publishes in memory only this user may write.
 #pragma once
 
 #include <windows.h>
@@ -17,7 +18,9 @@ constexpr WPARAM SYSHOOK_SAVER_COMMAND = 2;
 
 class LINTREL_API CSystemHook {
  public:
-  // Clears the hook handle and the notification target (not the state); unhooks nothing.
+  // Clears the hook handle and the notification target; the state is the one last published
+  // while any process still holds it (suppression survives a restart of Tavolet). Unhooks
+  // nothing.
   CSystemHook();
   CSystemHook(const CSystemHook& other);
   virtual ~CSystemHook();  // Release
@@ -30,6 +33,8 @@ class LINTREL_API CSystemHook {
   void Stop();
   void Release();
 
+  // This process's own values; the hook procedures elsewhere never read these, so another
+  // program that loads the library and writes them changes nothing but itself.
   static HHOOK m_hHook;
   static unsigned long postThread;
   static HWND postHwnd;

@@ -5,8 +5,12 @@
 //   /workerw     the chain is under a top-level "WorkerW", as after the shell split its desktop
 //   /icons48     48 x 48 icons (solid magenta squares) instead of the system's 32 x 32 ones
 // Asked with the registered message "TavoletStandInListProcedure" (sent to the view), it
-// answers 1 while the list view has its own window procedure and 0 while it is subclassed:
-// another process cannot read a window procedure.
+// answers 1 while the list view has its own window procedure, 2 while its own subclass (below)
+// is on top, and 0 while another one is: another process cannot read a window procedure.
+// Registered messages posted to the view, as a busy shell and other programs would do:
+//   "TavoletStandInStall" (wParam ms)     its thread stops answering for that long
+//   "TavoletStandInSubclass" (wParam 1/0) it subclasses its own list view on top of whatever
+//                                         is there, or puts back what it found
 #include <windows.h>
 #include <commctrl.h>
 
@@ -17,7 +21,24 @@ namespace {
 const wchar_t kDefViewClass[] = L"SHELLDLL_DefView";
 constexpr COLORREF kIcon48Color = RGB(255, 0, 255);
 UINT listProcedureQuery = 0;
+UINT stallRequest = 0;
+UINT subclassRequest = 0;
 LONG_PTR listOwnProcedure = 0;
+WNDPROC belowOwnSubclass = nullptr;
+
+LRESULT CALLBACK OwnSubclass(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  return CallWindowProcW(belowOwnSubclass, window, message, wParam, lParam);
+}
+
+void SubclassOwnList(HWND list, bool on) {
+  if (on && !belowOwnSubclass) {
+    belowOwnSubclass = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(list, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&OwnSubclass)));
+  } else if (!on && belowOwnSubclass) {
+    SetWindowLongPtrW(list, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(belowOwnSubclass));
+    belowOwnSubclass = nullptr;
+  }
+}
 
 LRESULT CALLBACK FrameProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
@@ -35,12 +56,21 @@ LRESULT CALLBACK FrameProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
 }
 
 LRESULT CALLBACK DefViewProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  HWND list = FindWindowExW(window, nullptr, WC_LISTVIEWW, nullptr);
   if (message == listProcedureQuery && listProcedureQuery) {
-    HWND list = FindWindowExW(window, nullptr, WC_LISTVIEWW, nullptr);
-    return list && GetWindowLongPtrW(list, GWLP_WNDPROC) == listOwnProcedure;
+    const LONG_PTR current = list ? GetWindowLongPtrW(list, GWLP_WNDPROC) : 0;
+    if (current == reinterpret_cast<LONG_PTR>(&OwnSubclass)) return 2;
+    return list && current == listOwnProcedure;
+  }
+  if (message == stallRequest && stallRequest) {
+    Sleep(static_cast<DWORD>(wParam));
+    return 0;
+  }
+  if (message == subclassRequest && subclassRequest && list) {
+    SubclassOwnList(list, wParam != 0);
+    return 0;
   }
   if (message == WM_SIZE) {
-    HWND list = FindWindowExW(window, nullptr, WC_LISTVIEWW, nullptr);
     if (list) MoveWindow(list, 0, 0, LOWORD(lParam), HIWORD(lParam), TRUE);
     return 0;
   }
@@ -120,6 +150,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
   const bool workerW = options.find("/workerw") != std::string::npos;
   const bool icons48 = options.find("/icons48") != std::string::npos;
   listProcedureQuery = RegisterWindowMessageW(L"TavoletStandInListProcedure");
+  stallRequest = RegisterWindowMessageW(L"TavoletStandInStall");
+  subclassRequest = RegisterWindowMessageW(L"TavoletStandInSubclass");
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES};
   InitCommonControlsEx(&controls);
   if (!RegisterClassNamed(L"Progman", FrameProc, instance) ||

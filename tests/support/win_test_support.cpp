@@ -140,12 +140,21 @@ HWND DesktopListView() {
   return nullptr;
 }
 
-bool DesktopListSubclassed() {
+int DesktopListProcedure() {
   HWND list = DesktopListView();
-  DWORD_PTR own = 1;
-  return list &&
-         SendMessageTimeoutW(GetParent(list),
-                             RegisterWindowMessageW(L"TavoletStandInListProcedure"), 0, 0,
-                             SMTO_NORMAL, 5000, &own) &&
-         own == 0;
+  DWORD_PTR answer = 0;
+  if (!list ||
+      !SendMessageTimeoutW(GetParent(list), RegisterWindowMessageW(L"TavoletStandInListProcedure"),
+                           0, 0, SMTO_NORMAL, 5000, &answer)) {
+    return -1;
+  }
+  return static_cast<int>(answer);
+}
+
+bool DesktopListSubclassed() { return DesktopListProcedure() == 0; }
+
+void TellStandIn(const wchar_t* request, WPARAM wParam) {
+  if (HWND list = DesktopListView()) {
+    PostMessageW(GetParent(list), RegisterWindowMessageW(request), wParam, 0);
+  }
 }

@@ -46,6 +46,11 @@ std::string ProgramFolder();
 
 // The desktop's list view, under "Progman" or under a "WorkerW"; null when there is none.
 HWND DesktopListView();
-// Whether the stand-in desktop's list view runs another procedure than its own (it is
-// subclassed); false when there is no list view or it does not answer.
+// What runs the stand-in desktop's list view: 1 its own procedure, 2 the stand-in's own
+// subclass, 0 another one (Corvane's); -1 when there is no list view or it does not answer.
+int DesktopListProcedure();
+// Whether the list view runs another procedure than its own or the stand-in's (Corvane's).
 bool DesktopListSubclassed();
+// Posts one of the stand-in's registered requests ("TavoletStandInStall" with the time in ms,
+// "TavoletStandInSubclass" with 1 or 0) to its desktop view.
+void TellStandIn(const wchar_t* request, WPARAM wParam);

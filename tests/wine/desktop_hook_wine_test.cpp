@@ -22,18 +22,6 @@ TEST(DesktopHookValues, ConstructionSetsTheDefaults) {
   EXPECT_EQ(CDesktopHook::desktop, nullptr);
 }
 
-TEST(DesktopHookValues, ConstructionWhileASubclassIsRecordedResetsNothing) {
-  CDesktopHook first;
-  first.SetState(1);
-  first.SetColors(0x112233, DH_COLOR_NONE, 0x445566, 0x778899);
-  CDesktopHook::orgWindowProcList = &SomeProcedure;  // as while another copy is attached
-  CDesktopHook second;
-  EXPECT_EQ(second.GetState(), 1);
-  EXPECT_EQ(CDesktopHook::textColor, 0x112233u);
-  EXPECT_EQ(CDesktopHook::orgWindowProcList, &SomeProcedure);
-  CDesktopHook::orgWindowProcList = nullptr;
-}
-
 TEST(DesktopHookValues, SettersStoreAndSayNothingWasRepaintedWhileDetached) {
   CDesktopHook hook;
   EXPECT_FALSE(hook.SetState(1));
@@ -55,17 +43,7 @@ namespace {
 TEST(DesktopHookGuards, RefusalsThatTouchNothing) {
   CDesktopHook hook;
   EXPECT_FALSE(hook.Release()) << "nothing attached";
-  CDesktopHook::orgWindowProcList = &SomeProcedure;
-  CDesktopHook::ownerProcess = GetCurrentProcessId();  // recorded by a copy that still runs
-  FILETIME created, exited, kernel, user;
-  GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user);
-  CDesktopHook::ownerStartTime =
-      (static_cast<unsigned long long>(created.dwHighDateTime) << 32) | created.dwLowDateTime;
-  EXPECT_FALSE(hook.Init()) << "a subclass is recorded already";
-  EXPECT_EQ(CDesktopHook::desktop, nullptr) << "without searching";
-  EXPECT_FALSE(hook.Release()) << "no desktop known";
-  CDesktopHook::orgWindowProcList = nullptr;
-  CDesktopHook::ownerProcess = 0;
+  EXPECT_FALSE(hook.Attached());
 
   // A desktop window chain of this process's own, so the search succeeds.
   for (const char* name : {"Progman", "SHELLDLL_DefView"}) {
@@ -85,8 +63,7 @@ TEST(DesktopHookGuards, RefusalsThatTouchNothing) {
   HANDLE busy = CreateEventA(nullptr, TRUE, FALSE, "SetWndLng");
   ASSERT_NE(busy, nullptr);
   EXPECT_FALSE(hook.Init());
-  EXPECT_EQ(CDesktopHook::desktop, list) << "the three searches found the list view";
-  EXPECT_EQ(CDesktopHook::hook, nullptr) << "but no hook was installed";
+  EXPECT_EQ(CDesktopHook::hook, nullptr) << "no hook was installed";
   CloseHandle(busy);
   CDesktopHook::desktop = nullptr;
   DestroyWindow(progman);
@@ -175,27 +152,67 @@ TEST(DesktopHookHandshake, SubclassInstalledAndRemovedThroughTheListViewsThread)
 
 volatile long DesktopThread::synced_ = 0;
 
-// The removal acts only on the message addressed to the recorded list view: one for another
-// window of the thread, or one that arrives after Release gave up, leaves the subclass working.
-TEST(DesktopHookHandshake, AStrayOrLateRemovalLeavesTheListViewWorking) {
+// Requests for another window of the thread are not the list view's.
+TEST(DesktopHookHandshake, AStrayRequestLeavesTheListViewAlone) {
   DesktopThread desktop;
   CDesktopHook hook;
-  const LONG_PTR ownProcedure = GetWindowLongPtrW(desktop.list(), GWLP_WNDPROC);
   ASSERT_TRUE(hook.Init());
   PostMessageW(desktop.progman(), WM_DESKTOPHOOK_SUBCLASS, 0, 0);
   desktop.Sync();
-  EXPECT_NE(CDesktopHook::orgWindowProcList, nullptr) << "another window's message";
-  CDesktopHook::desktop = nullptr;  // as after a wait that timed out
-  PostMessageW(desktop.list(), WM_DESKTOPHOOK_SUBCLASS, 0, 0);
-  desktop.Sync();
-  EXPECT_NE(CDesktopHook::orgWindowProcList, nullptr) << "a late removal";
+  EXPECT_TRUE(hook.Attached()) << "another window's message";
+  EXPECT_TRUE(hook.Release());
+}
+
+int ItemCount(HWND list) { return static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0)); }
+
+void AddItem(HWND list) {
   LVITEMW item{};
   item.mask = LVIF_TEXT;
-  item.pszText = const_cast<wchar_t*>(L"still works");
-  EXPECT_EQ(SendMessageW(desktop.list(), LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)), 0);
-  EXPECT_EQ(SendMessageW(desktop.list(), LVM_GETITEMCOUNT, 0, 0), 1) << "forwarded to its own";
-  CDesktopHook::desktop = desktop.list();
-  EXPECT_TRUE(hook.Release());
+  item.pszText = const_cast<wchar_t*>(L"item");
+  SendMessageW(list, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
+}
+
+// A Tavolet that ended while attached left the subclass; a new one (its hook and list view
+// unknown) takes it over instead of subclassing it again on top of itself.
+TEST(DesktopHookHandshake, ASubclassLeftBehindIsTakenOverNotStacked) {
+  DesktopThread desktop;
+  AddItem(desktop.list());
+  const LONG_PTR ownProcedure = GetWindowLongPtrW(desktop.list(), GWLP_WNDPROC);
+  CDesktopHook hook;
+  ASSERT_TRUE(hook.Init());
+  UnhookWindowsHookEx(CDesktopHook::hook);  // as the end of its process does
+  CDesktopHook::hook = nullptr;
+  CDesktopHook::desktop = nullptr;
+  ASSERT_TRUE(hook.Init());
+  EXPECT_EQ(ItemCount(desktop.list()), 1) << "the list view's own procedure still answers";
+  ASSERT_TRUE(hook.Release());
+  EXPECT_EQ(GetWindowLongPtrW(desktop.list(), GWLP_WNDPROC), ownProcedure);
+}
+
+WNDPROC laterProcedure = nullptr;
+LRESULT CALLBACK LaterSubclass(HWND w, UINT m, WPARAM wp, LPARAM lp) {
+  return CallWindowProcW(laterProcedure, w, m, wp, lp);
+}
+
+// Another program subclassed the list view after Corvane: the removal leaves it on top, and
+// when it lets go later the list view still reaches its own procedure.
+TEST(DesktopHookHandshake, ARemovalUnderAnotherSubclassLeavesAPassThrough) {
+  DesktopThread desktop;
+  AddItem(desktop.list());
+  const LONG_PTR ownProcedure = GetWindowLongPtrW(desktop.list(), GWLP_WNDPROC);
+  CDesktopHook hook;
+  ASSERT_TRUE(hook.Init());
+  laterProcedure = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrW(desktop.list(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&LaterSubclass)));
+  ASSERT_TRUE(hook.Release());
+  EXPECT_EQ(GetWindowLongPtrW(desktop.list(), GWLP_WNDPROC),
+            reinterpret_cast<LONG_PTR>(&LaterSubclass))
+      << "the later subclass stays on top";
+  EXPECT_EQ(ItemCount(desktop.list()), 1);
+  SetWindowLongPtrW(desktop.list(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(laterProcedure));
+  EXPECT_EQ(ItemCount(desktop.list()), 1) << "forwarded to its own, not to DefWindowProc";
+  ASSERT_TRUE(hook.Init()) << "the pass-through takes up its work again";
+  ASSERT_TRUE(hook.Release());
   EXPECT_EQ(GetWindowLongPtrW(desktop.list(), GWLP_WNDPROC), ownProcedure);
 }
 
