@@ -8,11 +8,13 @@ bool CMainApp::LoadSettings() {
   char program[MAX_PATH] = "";
   const DWORD length = GetModuleFileNameA(nullptr, program, sizeof program);
   const std::string name = SettingsFileNameFor(std::string(program, length));
-  settingsPath = FullPathName(name);
   std::string stored;
-  const ReadOutcome outcome = ReadFileBytes(name, stored);
-  keepSettingsFile_ = outcome == ReadOutcome::Unreadable;
-  if (outcome != ReadOutcome::Read) return false;
+  const ReadOutcome outcome = settingsFile_.Load(PathFromAnsi(name), stored);
+  settingsPath = settingsFile_.Path();
+  if (outcome != ReadOutcome::Read) {
+    settingsFile_.SetBaseline(EncodedSettings());
+    return false;
+  }
   SettingsValues values;
   values.excludedPaths = excludedPaths;
   values.labelState = desktopHook->GetState();
@@ -28,11 +30,11 @@ bool CMainApp::LoadSettings() {
   desktopHook->SetColors(values.textColor, values.outlineColor, values.backgroundColor,
                          values.selectionColor);
   stringValues = std::move(values.stringValues);
+  settingsFile_.SetBaseline(EncodedSettings());
   return true;
 }
 
-void CMainApp::SaveSettings(bool finalSave) {
-  if (settingsPath.empty() || !desktopHook) return;
+std::string CMainApp::EncodedSettings() {
   SettingsValues values;
   values.excludedPaths = excludedPaths;
   values.labelState = desktopHook->GetState();
@@ -43,6 +45,11 @@ void CMainApp::SaveSettings(bool finalSave) {
   values.backgroundColor = colors[2];
   values.selectionColor = colors[3];  // an automatic colour is written resolved
   values.stringValues = stringValues;
+  return ToTextMode(EncodeSettings(values));
+}
+
+void CMainApp::SaveSettings(bool finalSave) {
+  if (settingsPath.empty() || !desktopHook) return;
   // Written beside the file and moved over it, so a failed save loses nothing.
-  SaveConfigFile(settingsPath, ToTextMode(EncodeSettings(values)), keepSettingsFile_, finalSave);
+  settingsFile_.Save(EncodedSettings(), finalSave);
 }

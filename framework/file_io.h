@@ -1,4 +1,6 @@
-// Whole-file reads and crash-safe replacement, for the two configuration files.
+// Whole-file reads and crash-safe replacement, for the two configuration files. Paths are in
+// the file layer's own form: UTF-8 on Windows, so that every character of a folder's name
+// survives whatever the code page (PathFromAnsi makes one from ANSI text); bytes elsewhere.
 #pragma once
 
 #include <string>
@@ -18,13 +20,39 @@ bool ReplaceFileContents(const std::string& path, std::string_view bytes);
 
 // `path` made absolute against the current directory.
 std::string FullPathName(const std::string& path);
+bool PathExists(const std::string& path);
+// ANSI text (the system code page) in the file layer's form.
+std::string PathFromAnsi(std::string_view ansi);
 
-// Where a configuration file's bytes go when they cannot go into the file itself.
-inline std::string UnsavedPathFor(const std::string& path) { return path + ".unsaved"; }
+// One configuration file of a run: where it lives, whether this run may replace it, and what
+// it held when the run began.
+class ConfigFile {
+ public:
+  ConfigFile() = default;
+  explicit ConfigFile(std::string path) : path_(std::move(path)) {}
 
-// Saves a configuration file. Where this run must leave the file alone (`keepOriginal`: it
-// existed but could not be read), the bytes go to UnsavedPathFor(path) instead; so they do
-// when the file cannot be replaced and no later save will come (`finalSave`). True only when
-// the file itself was written.
-bool SaveConfigFile(const std::string& path, std::string_view bytes, bool keepOriginal,
-                    bool finalSave);
+  // Reads the file and fixes its absolute path, whether it exists or not. A file that exists
+  // but cannot be read is never replaced in this run.
+  ReadOutcome Load(const std::string& path, std::string& bytes);
+  // What the file held as the run began, in the form Save writes.
+  void SetBaseline(std::string_view bytes);
+  // Replaces the file's contents; true only when the file itself was written. Where it must be
+  // left alone, or cannot be replaced and no later save will come (`finalSave`), what this run
+  // changed goes beside it instead, under a name that no earlier run's copy holds
+  // (key.cfg.unsaved, then key.cfg.unsaved-2 ...); an unchanged file goes nowhere.
+  bool Save(std::string_view bytes, bool finalSave);
+
+  const std::string& Path() const { return path_; }
+  // The last save did not reach the file itself.
+  bool LastSaveFailed() const { return lastSaveFailed_; }
+  // Where this run's copy went, or empty.
+  const std::string& UnsavedPath() const { return unsavedPath_; }
+
+ private:
+  std::string path_;
+  std::string baseline_;
+  std::string unsavedPath_;
+  bool hasBaseline_ = false;
+  bool keepOriginal_ = false;
+  bool lastSaveFailed_ = false;
+};

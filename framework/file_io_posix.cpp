@@ -62,3 +62,7 @@ std::string FullPathName(const std::string& path) {
   if (!getcwd(directory, sizeof directory)) return path;
   return std::string(directory) + "/" + path;
 }
+
+bool PathExists(const std::string& path) { return access(path.c_str(), F_OK) == 0; }
+
+std::string PathFromAnsi(std::string_view ansi) { return std::string(ansi); }

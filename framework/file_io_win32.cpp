@@ -6,9 +6,44 @@
 
 #include <algorithm>
 
+namespace {
+
+std::wstring Wide(std::string_view text, UINT codePage) {
+  std::wstring wide;
+  if (text.empty()) return wide;
+  const int length =
+      MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+  if (length <= 0) return wide;
+  wide.resize(static_cast<size_t>(length));
+  MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
+  return wide;
+}
+
+std::string Utf8(std::wstring_view wide) {
+  std::string text;
+  if (wide.empty()) return text;
+  const int length = WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()),
+                                         nullptr, 0, nullptr, nullptr);
+  if (length <= 0) return text;
+  text.resize(static_cast<size_t>(length));
+  WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), text.data(), length,
+                      nullptr, nullptr);
+  return text;
+}
+
+std::wstring WidePath(const std::string& path) { return Wide(path, CP_UTF8); }
+
+}  // namespace
+
+std::string PathFromAnsi(std::string_view ansi) { return Utf8(Wide(ansi, CP_ACP)); }
+
+bool PathExists(const std::string& path) {
+  return GetFileAttributesW(WidePath(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
 ReadOutcome ReadFileBytes(const std::string& path, std::string& bytes) {
   bytes.clear();
-  UniqueHandle file(CreateFileA(path.c_str(), GENERIC_READ,
+  UniqueHandle file(CreateFileW(WidePath(path).c_str(), GENERIC_READ,
                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file) {
@@ -55,7 +90,7 @@ bool HeldByAnotherProgram(DWORD error) {
 
 bool MoveIntoPlace(const std::string& temporary, const std::string& path) {
   for (int attempt = 1;; ++attempt) {
-    if (MoveFileExA(temporary.c_str(), path.c_str(),
+    if (MoveFileExW(WidePath(temporary).c_str(), WidePath(path).c_str(),
                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
       return true;
     }
@@ -70,21 +105,25 @@ bool ReplaceFileContents(const std::string& path, std::string_view bytes) {
   const std::string temporary = path + ".tmp";
   bool written = false;
   {
-    UniqueHandle file(CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+    UniqueHandle file(CreateFileW(WidePath(temporary).c_str(), GENERIC_WRITE, 0, nullptr,
+                                  CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) return false;
     written = WriteAll(file.get(), bytes) && FlushFileBuffers(file.get());
   }
   if (!written || !MoveIntoPlace(temporary, path)) {
-    DeleteFileA(temporary.c_str());
+    DeleteFileW(WidePath(temporary).c_str());
     return false;
   }
   return true;
 }
 
 std::string FullPathName(const std::string& path) {
-  char buffer[MAX_PATH];
-  const DWORD length = GetFullPathNameA(path.c_str(), sizeof buffer, buffer, nullptr);
-  if (length == 0 || length >= sizeof buffer) return path;
-  return std::string(buffer, length);
+  const std::wstring wide = WidePath(path);
+  const DWORD needed = GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
+  if (needed == 0) return path;
+  std::wstring full(needed, L'\0');
+  const DWORD length = GetFullPathNameW(wide.c_str(), needed, full.data(), nullptr);
+  if (length == 0 || length >= needed) return path;
+  full.resize(length);
+  return Utf8(full);
 }

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <vector>
 
-#include "framework/file_io.h"
 #include "hotkeys/key_file.h"
 
 namespace {
@@ -69,30 +68,34 @@ void HotKeyTable::RegisterUnregistered() {
   }
 }
 
-bool HotKeyTable::Save(const std::string& path, bool finalSave) {
-  const std::string target = !path.empty()       ? path
-                             : !filePath.empty() ? filePath
-                                                 : std::string(kDefaultKeyFile);
+std::string HotKeyTable::Encoded() const {
   std::vector<const KeyRecord*> records;
   for (const HotKeyEntry* entry = next; entry; entry = entry->next) records.push_back(entry);
-  return SaveConfigFile(target, EncodeKeyFile(records), keepOriginal_ && target == filePath,
-                        finalSave);
+  return EncodeKeyFile(records);
+}
+
+bool HotKeyTable::Save(const std::string& path, bool finalSave) {
+  const bool remembered = path.empty() || path == file_.Path();
+  if (remembered && !file_.Path().empty()) return file_.Save(Encoded(), finalSave);
+  ConfigFile other(path.empty() ? std::string(kDefaultKeyFile) : path);
+  return other.Save(Encoded(), finalSave);
 }
 
 bool HotKeyTable::Load(const std::string& path) {
   Clear();
-  const std::string source = path.empty() ? std::string(kDefaultKeyFile) : path;
   std::string bytes;
-  const ReadOutcome outcome = ReadFileBytes(source, bytes);
-  filePath = FullPathName(source);
-  keepOriginal_ = outcome == ReadOutcome::Unreadable;
-  if (outcome != ReadOutcome::Read) return false;
-  KeyFileContents contents = DecodeKeyFile(bytes);
-  lastLoadComplete_ = contents.complete;
-  for (KeyRecord& record : contents.records) {
-    HotKeyEntry* entry = Add(nullptr);
-    static_cast<KeyRecord&>(*entry) = std::move(record);
-    entry->Register();
+  const ReadOutcome outcome = file_.Load(path.empty() ? std::string(kDefaultKeyFile) : path, bytes);
+  filePath = file_.Path();
+  if (outcome == ReadOutcome::Read) {
+    KeyFileContents contents = DecodeKeyFile(bytes);
+    lastLoadComplete_ = contents.complete;
+    for (KeyRecord& record : contents.records) {
+      HotKeyEntry* entry = Add(nullptr);
+      static_cast<KeyRecord&>(*entry) = std::move(record);
+      entry->Register();
+    }
   }
-  return true;
+  // What a later save would write now: the file as this run found it.
+  file_.SetBaseline(Encoded());
+  return outcome == ReadOutcome::Read;
 }

@@ -244,6 +244,23 @@ bool E2ETest::Press(HWND dialog, int id, DWORD timeoutMs) {
   return WaitFor([&] { return !IsWindow(dialog); }, timeoutMs);
 }
 
+KeyRecord E2ETest::AddThroughTheKeyList(BYTE key, const std::string& target) const {
+  HWND keyList = OpenKeyList();
+  EXPECT_NE(keyList, nullptr);
+  HWND editor = keyList ? OpenEditor(keyList, kAdd) : nullptr;
+  EXPECT_NE(editor, nullptr);
+  if (editor) {
+    SetHotKey(editor, key, kCtrlAltShift);
+    ChooseType(editor, 0);
+    SetDlgItemTextA(editor, 1014, target.c_str());
+    EXPECT_TRUE(Press(editor, IDOK));
+  }
+  if (keyList) {
+    EXPECT_TRUE(Press(keyList, IDOK));
+  }
+  return Record(key, target);
+}
+
 void E2ETest::SelectRow(HWND list, const std::string& text) const {
   if (!SelectListRow(list, tavolet_.Id(), text)) ADD_FAILURE() << "no row " << text;
 }

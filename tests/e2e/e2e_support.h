@@ -123,6 +123,9 @@ class E2ETest : public ::testing::Test {
   // Presses a button and waits for the dialog to close (false: it stayed open).
   static bool Press(HWND dialog, int id, DWORD timeoutMs = 5000);
   std::vector<std::string> Rows(HWND list) const { return ListRows(list, tavolet_.Id()); }
+  // Adds a RunProgram entry (Ctrl+Alt+Shift + key, this target) through the key list and its
+  // editor, as a user would, and closes the list again; the record that stands for it.
+  KeyRecord AddThroughTheKeyList(BYTE key, const std::string& target) const;
   void SelectRow(HWND list, const std::string& text) const;
 
   TempFolder folder_;

@@ -124,6 +124,8 @@ TEST_F(SafekeepingE2E, ACancelledEndOfSessionBringsEverythingBack) {
   EXPECT_TRUE(Press(keyList, IDOK));
 }
 
+// The cancelled end registered the entry's old keys again while its editor was open: the
+// edited entry holds only its new ones.
 TEST_F(SafekeepingE2E, AnEndOfSessionQueryLeavesAnOpenEditorItsEntry) {
   StartWith({kThree[0]});
   HWND keyList = nullptr, editor = nullptr;
@@ -134,16 +136,19 @@ TEST_F(SafekeepingE2E, AnEndOfSessionQueryLeavesAnOpenEditorItsEntry) {
         SendMessageTimeoutA(tavolet_.MainWindow(), message, 0, 0, SMTO_NORMAL, 15000, &answer));
   }
   SetDlgItemTextA(editor, 1014, "edited");
+  SetHotKey(editor, VK_F8, kCtrlAltShift);
   ASSERT_TRUE(Press(editor, IDOK));
   KeyRecord edited = kThree[0];
   edited.target = "edited";
+  edited.virtualKey = VK_F8;
   EXPECT_TRUE(KeysBecome({edited}));
-  EXPECT_TRUE(WaitFor([] { return Taken(kAllModifiers, VK_F5); }, 5000));
+  EXPECT_TRUE(WaitFor([] { return Taken(kAllModifiers, VK_F8); }, 5000));
+  EXPECT_FALSE(Taken(kAllModifiers, VK_F5)) << "the old keys no longer fire it";
   EXPECT_TRUE(Press(keyList, IDOK));
 }
 
 // A file held by another program at start-up and at exit: read where sharing allows it, never
-// replaced, and what the run had goes beside it.
+// replaced, and a run that changed nothing puts nothing beside it.
 TEST_F(SafekeepingE2E, AKeyCfgHeldByAnotherProgramIsLeftByteForByte) {
   const std::string path = folder_.File("key.cfg");
   struct Case {
@@ -164,8 +169,53 @@ TEST_F(SafekeepingE2E, AKeyCfgHeldByAnotherProgramIsLeftByteForByte) {
     EXPECT_EQ(tavolet.ExitFromMenu(), 0u);
     CloseHandle(held);
     EXPECT_EQ(KeyCfg(), KeyFile(kThree)) << "left byte for byte";
-    EXPECT_EQ(ReadBytes(path + ".unsaved"), KeyFile(c.loaded)) << "the run's table beside it";
+    EXPECT_FALSE(FileExists(path + ".unsaved"))
+        << "a run that changed nothing puts nothing beside it";
   }
+}
+
+// What a run made while key.cfg was held goes beside it, and a later run that changed nothing
+// leaves that copy alone.
+TEST_F(SafekeepingE2E, WhatARunMadeBesideAHeldKeyCfgOutlivesTheNextRun) {
+  const std::string path = folder_.File("key.cfg");
+  ASSERT_TRUE(WriteBytes(path, KeyFile(kThree)));
+  HANDLE held = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  StartReady();
+  const KeyRecord made = AddThroughTheKeyList(VK_F9, "made in the first run");
+  EXPECT_EQ(tavolet_.ExitFromMenu(), 0u);
+  TavoletProcess next;
+  ASSERT_TRUE(next.Start(folder_.Path()));
+  ASSERT_TRUE(next.WaitUntilReady());
+  EXPECT_EQ(next.ExitFromMenu(), 0u);
+  CloseHandle(held);
+  EXPECT_EQ(KeyCfg(), KeyFile(kThree));
+  EXPECT_EQ(ReadBytes(path + ".unsaved"), KeyFile({made}));
+}
+
+// The paths fixed at start-up keep every character of the folder's name, so saves reach it.
+TEST_F(SafekeepingE2E, AStartFolderOutsideTheCodePageKeepsWhatIsAdded) {
+  wchar_t base[MAX_PATH] = L"";
+  MultiByteToWideChar(CP_ACP, 0, folder_.Path().c_str(), -1, base, MAX_PATH);
+  const std::wstring folder = std::wstring(base) + L"\\한국";
+  ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
+  ASSERT_TRUE(tavolet_.Start(folder));
+  ASSERT_TRUE(tavolet_.WaitUntilReady());
+  const KeyRecord made = AddThroughTheKeyList(VK_F9, "kept");
+  EXPECT_EQ(tavolet_.ExitFromMenu(), 0u);
+  std::string bytes;
+  HANDLE file = CreateFileW((folder + L"\\key.cfg").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file != INVALID_HANDLE_VALUE) {
+    char buffer[4096];
+    DWORD got = 0;
+    if (ReadFile(file, buffer, sizeof buffer, &got, nullptr)) bytes.assign(buffer, got);
+    CloseHandle(file);
+  }
+  EXPECT_EQ(bytes, KeyFile({made}));
+  for (const wchar_t* name : {L"\\key.cfg", L"\\Tavolet.cfg"}) DeleteFileW((folder + name).c_str());
+  RemoveDirectoryW(folder.c_str());
 }
 
 }  // namespace

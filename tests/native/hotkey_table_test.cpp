@@ -103,6 +103,18 @@ TEST_F(HotKeyTableTest, AddCopiesTheSourceAndRegistersUnderTheNewId) {
   source.hotKeyId = 0;  // the working copy must not unregister the table's id
 }
 
+// As after a cancelled log-off re-registered the entry while its editor was open.
+TEST_F(HotKeyTableTest, RegisteringAgainLetsGoOfTheOldCombination) {
+  HotKeyTable table;
+  HotKeyEntry source;
+  source.virtualKey = 'A';
+  HotKeyEntry* entry = table.Add(&source);
+  entry->virtualKey = 'B';
+  EXPECT_TRUE(entry->Register());
+  EXPECT_FALSE(FakeHotKeys().IsTaken(0, 'A')) << "the old keys no longer fire the entry";
+  EXPECT_TRUE(FakeHotKeys().IsTaken(0, 'B'));
+}
+
 TEST_F(HotKeyTableTest, DeletingUnregistersAndUnlinks) {
   HotKeyTable table;
   HotKeyEntry source;
@@ -183,6 +195,23 @@ TEST_F(HotKeyTableTest, UnreadableFileIsKeptAndSavesGoBesideIt) {
   ASSERT_EQ(stat(path.c_str(), &info), 0);
   EXPECT_TRUE(S_ISDIR(info.st_mode)) << "left as it was";
   EXPECT_EQ(ReadFile(path + ".unsaved"), FileOf({Record('A', "made in this run")}));
+}
+
+// Only what a run changed goes beside an unreadable file, and never over an earlier run's copy.
+TEST_F(HotKeyTableTest, UnsavedCopiesOfEarlierRunsAreKept) {
+  const std::string path = PathOf("key.cfg");
+  ASSERT_EQ(mkdir(path.c_str(), 0755), 0);
+  WriteFile(path + ".unsaved", "earlier run");
+  HotKeyTable table;
+  EXPECT_FALSE(table.Load(path));
+  EXPECT_FALSE(table.Save(std::string(), true));
+  EXPECT_FALSE(PathExists(path + ".unsaved-2")) << "nothing changed, nothing written";
+  HotKeyEntry source;
+  static_cast<KeyRecord&>(source) = Record('A', "new");
+  table.Add(&source);
+  EXPECT_FALSE(table.Save(std::string(), true));
+  EXPECT_EQ(ReadFile(path + ".unsaved"), "earlier run");
+  EXPECT_EQ(ReadFile(path + ".unsaved-2"), FileOf({Record('A', "new")}));
 }
 
 TEST_F(HotKeyTableTest, AFinalSaveThatCannotReplaceTheFileGoesBesideIt) {

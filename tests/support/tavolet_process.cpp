@@ -60,11 +60,19 @@ TavoletProcess::~TavoletProcess() {
 }
 
 bool TavoletProcess::Start(const std::string& folder) {
-  std::string commandLine = "\"" + ProgramFolder() + "Tavolet.exe\"";
-  STARTUPINFOA startup{};
+  wchar_t wide[MAX_PATH] = L"";
+  MultiByteToWideChar(CP_ACP, 0, folder.c_str(), -1, wide, MAX_PATH);
+  return Start(std::wstring(wide));
+}
+
+bool TavoletProcess::Start(const std::wstring& folder) {
+  wchar_t program[MAX_PATH] = L"";
+  MultiByteToWideChar(CP_ACP, 0, (ProgramFolder() + "Tavolet.exe").c_str(), -1, program, MAX_PATH);
+  std::wstring commandLine = L"\"" + std::wstring(program) + L"\"";
+  STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION info{};
-  if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+  if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
                       folder.c_str(), &startup, &info)) {
     return false;
   }
