@@ -1,6 +1,7 @@
 #include "actions/layered_window.h"
 
 #include "framework/handles.h"
+#include "framework/waits.h"
 
 namespace {
 // Constructed before the application starts, as the process's other singletons.
@@ -27,7 +28,8 @@ LONG SetLayeredStyle(HWND window, bool on) {
 
 void SetWindowAlpha(HWND window, int32_t alpha) {
   auto setAttributes = LayeredWindowApi::Instance().setAttributes;
-  if (!setAttributes) return;
+  // Changing another program's style sends it messages: a hung window is left alone.
+  if (!setAttributes || !WindowAnswers(window)) return;
   if (alpha < 255) {
     SetLayeredStyle(window, true);
     setAttributes(window, 0, static_cast<BYTE>(alpha & 0xFF), LWA_ALPHA);

@@ -4,6 +4,7 @@
 
 #include "actions/path_exclusion.h"
 #include "framework/handles.h"
+#include "framework/waits.h"
 
 #ifndef _WIN64
 static_assert(sizeof(OSVERSIONINFOA) == 148);
@@ -136,6 +137,8 @@ void ApplyWindowPositions(const WindowPositionList& positions) {
   // Showing a window maximised activates it; the window the user works in stays active.
   HWND foreground = GetForegroundWindow();
   for (const WindowPositionRecord& record : positions) {
+    // A window that has stopped answering would hold Tavolet until it answers again.
+    if (!WindowAnswers(record.window)) continue;
     if (!SetWindowPlacement(record.window, &record.placement) && IsWindow(record.window)) {
       PlaceByPositionAndShow(record.window, record.placement);
     }

@@ -39,8 +39,10 @@ BOOL CMainApp::InitInstance() {
   mainDialog->Create();
 
   hotKeys.Load();
+  keysLoaded_ = true;
 
   LoadSettings();
+  settingsLoaded_ = true;
 
   if (!systemHook->Init(WH_CBT, m_nThreadID, mainDialog->m_hWnd)) {
     MessageBoxA(nullptr, "Can't System Hook!", "", MB_OK);
@@ -54,12 +56,18 @@ BOOL CMainApp::InitInstance() {
   }
 
   if (!desktopHook->Init()) {
-    MessageBoxA(nullptr, "Can't Desktop Hook!", "", MB_OK);
-    startFailed_ = true;
-    return FALSE;
+    // A shell that has not answered yet has the request in its queue and the hook in place:
+    // Tavolet runs and looks again, as after a restart of the shell.
+    if (!CDesktopHook::hook) {
+      MessageBoxA(nullptr, "Can't Desktop Hook!", "", MB_OK);
+      startFailed_ = true;
+      return FALSE;
+    }
+    mainDialog->StartReattaching(false);
   }
   CarryOutSessionRequests();  // an end-of-session query that came during start-up
   UpdateRegistrationTip();
+  running_ = true;
   return TRUE;
 }
 
@@ -67,6 +75,7 @@ int CMainApp::ExitInstance() {
   // A refused start loaded nothing, so it writes nothing and leaves the running copy alone.
   if (!instanceMutex) return kExitRefusedStart;
   busy_ = true;
+  running_ = false;
   SaveAndRelease();
   if (mainDialog) {
     mainDialog->DestroyWindow();
@@ -82,8 +91,9 @@ int CMainApp::ExitInstance() {
 }
 
 void CMainApp::SaveBeforeEnd() {
-  hotKeys.Save(std::string(), true);
-  SaveSettings(true);
+  if (keysLoaded_) hotKeys.Save(std::string(), true);
+  if (settingsLoaded_) SaveSettings(true);
+  UpdateRegistrationTip();
 }
 
 void CMainApp::ReleaseHooksAndSave() {
@@ -124,10 +134,11 @@ void CMainApp::CarryOutSessionRequests() {
   busy_ = false;
 }
 
-bool CMainApp::ReattachDesktop() {
+bool CMainApp::ReattachDesktop(bool askAgain) {
   if (!desktopHook || suspended_ || busy_) return true;
-  if (CDesktopHook::orgWindowProcList && IsWindow(CDesktopHook::desktop)) return true;
-  desktopHook->Release();  // a list view that went with the old shell is forgotten at once
+  if (desktopHook->Attached()) return true;
+  const bool asked = CDesktopHook::hook && IsWindow(CDesktopHook::desktop);
+  if (asked && !askAgain) return false;
   return desktopHook->Init();
 }
 
@@ -145,12 +156,17 @@ void CMainApp::ResumeAfterCancelledEnd() {
 }
 
 BOOL CMainApp::PreTranslateMessage(MSG* msg) {
+  // Taken here, so the main dialog sees only those that other loops deliver.
   if (msg->message == WM_HOTKEY) {
-    if (HotKeyEntry* entry = hotKeys.FindById(static_cast<int32_t>(msg->wParam))) {
-      DispatchAction(*entry);
-    }
+    DispatchHotKey(static_cast<int32_t>(msg->wParam));
+    return TRUE;
   }
   return CWinApp::PreTranslateMessage(msg);
+}
+
+void CMainApp::DispatchHotKey(int32_t id) {
+  if (!running_) return;
+  if (HotKeyEntry* entry = hotKeys.FindById(id)) DispatchAction(*entry);
 }
 
 bool CMainApp::OnCmdMsg(UINT id, UINT code) {
@@ -170,10 +186,16 @@ bool CMainApp::OnCmdMsg(UINT id, UINT code) {
 }
 
 void CMainApp::UpdateRegistrationTip() {
-  if (!mainDialog || suspended_) return;
-  const int32_t refused = hotKeys.UnregisteredCount();
+  if (!mainDialog) return;
   char tip[64] = "Tavolet";
-  if (refused > 0) std::snprintf(tip, sizeof tip, "Tavolet (登録できないキー: %d)", refused);
+  const int32_t refused = suspended_ ? 0 : hotKeys.UnregisteredCount();
+  if (keysLoaded_ && hotKeys.LastSaveFailed()) {
+    std::snprintf(tip, sizeof tip, "Tavolet (保存できません: key.cfg)");
+  } else if (settingsLoaded_ && settingsFile_.LastSaveFailed()) {
+    std::snprintf(tip, sizeof tip, "Tavolet (保存できません: 設定)");
+  } else if (refused > 0) {
+    std::snprintf(tip, sizeof tip, "Tavolet (登録できないキー: %d)", refused);
+  }
   mainDialog->trayIcon.SetTip(tip);
 }
 
@@ -210,4 +232,5 @@ void CMainApp::ShowProperties() {
     properties.DoModal();
   }
   SaveSettings();
+  UpdateRegistrationTip();
 }

@@ -6,6 +6,7 @@
 
 #include "actions/window_positions.h"
 #include "framework/app.h"
+#include "framework/file_io.h"
 #include "framework/handles.h"
 #include "hotkeys/hotkey_table.h"
 #include "corvane/desktop_hook.h"
@@ -43,11 +44,15 @@ class CMainApp : public CWinApp {
   void SaveAndSuspend();
   // The session did not end after all: hot keys, both hooks and the icon as before.
   void ResumeAfterCancelledEnd();
-  // The icon's tip names the hot keys the system refused ("Tavolet" while there are none).
+  // The icon's tip tells of a file that could not be saved, or names the hot keys the system
+  // refused ("Tavolet" while there is neither).
   void UpdateRegistrationTip();
-  // The shell has started again: Corvane attaches to its new desktop with the present state
-  // and colours. False while there is no desktop to attach to yet.
-  bool ReattachDesktop();
+  // Corvane attaches to the desktop (a new shell's, or one that has not answered yet) with the
+  // present state and colours. False while it is not attached; a request the shell has not
+  // answered is only posted again when `askAgain`.
+  bool ReattachDesktop(bool askAgain);
+  // WM_HOTKEY with this id, from whatever loop retrieved it.
+  void DispatchHotKey(int32_t id);
   void DispatchAction(HotKeyEntry& entry);
   // The key list, modal; a second call while one is open returns at once.
   void ShowKeyList();
@@ -69,7 +74,7 @@ class CMainApp : public CWinApp {
   // shared hook data, which a refused second copy must leave to the running one.
   std::optional<CSystemHook> systemHook;
   std::optional<CDesktopHook> desktopHook;
-  std::string settingsPath;
+  std::string settingsPath;  // in the file layer's form
   WindowPositionList windowPositions;
   // The boss key has muted and holds the user's levels: the next press gives them back, even
   // when the window it minimised is gone or the entry was edited meanwhile.
@@ -86,12 +91,18 @@ class CMainApp : public CWinApp {
   // Start-up, shut-down or a session step is under way.
   bool busy_ = true;
   void CarryOutSessionRequests();
-  // Both files written as the last save before an end (a failure goes beside them).
+  // Both files written as the last save before an end (a failure goes beside them). Only a
+  // file that was loaded is written: an end asked for during start-up keeps what is on disk.
   void SaveBeforeEnd();
+  bool keysLoaded_ = false;
+  bool settingsLoaded_ = false;
+  // InitInstance has returned true and ExitInstance has not begun.
+  bool running_ = false;
   // Both hooks released, then SaveBeforeEnd.
   void ReleaseHooksAndSave();
-  // The settings file exists but could not be read: this run leaves it alone.
-  bool keepSettingsFile_ = false;
+  ConfigFile settingsFile_;
+  // The settings file's bytes as a save would write them now.
+  std::string EncodedSettings();
 };
 
 CMainApp& TheApp();

@@ -10,6 +10,16 @@ namespace {
 constexpr UINT_PTR kReattachTimer = 1;
 constexpr UINT kReattachIntervalMs = 1000;
 constexpr int kReattachTries = 30;
+// A request the shell has not answered stays in its queue; it is posted again this often.
+constexpr int kAskAgainEveryTries = 10;
+
+// An elevated Tavolet hears the shell's notice only when it lets the message through.
+void AllowFromTheShell(HWND window, UINT message) {
+  using FilterFunction = BOOL(WINAPI*)(HWND, UINT, DWORD, void*);
+  auto allow = reinterpret_cast<FilterFunction>(reinterpret_cast<void*>(
+      GetProcAddress(GetModuleHandleA("user32.dll"), "ChangeWindowMessageFilterEx")));
+  if (allow) allow(window, message, 1 /* MSGFLT_ALLOW */, nullptr);
+}
 }  // namespace
 
 CMainDlg::CMainDlg() : CDialog(IDD_MAIN) {
@@ -45,6 +55,7 @@ BOOL CMainDlg::OnInitDialog() {
   SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon));
   SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon));
   KeepHidden();
+  if (taskbarCreatedMessage_) AllowFromTheShell(m_hWnd, taskbarCreatedMessage_);
   trayIcon.Setup(m_hWnd, 0, WM_TRAY_NOTIFY, smallIcon, "Tavolet");
   trayIcon.Show();  // a refused icon waits for the next taskbar notice
   return TRUE;
@@ -53,6 +64,11 @@ BOOL CMainDlg::OnInitDialog() {
 LRESULT CMainDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_ACTIVATE || message == WM_ACTIVATEAPP) {
     KeepHidden();
+  } else if (message == WM_HOTKEY) {
+    // Only loops other than Tavolet's own (a menu, a message box, a common dialog) deliver it
+    // here: Tavolet's own loops hand it to the dispatcher before.
+    TheApp().DispatchHotKey(static_cast<int32_t>(wParam));
+    return 0;
   } else if (message == WM_QUERYENDSESSION) {
     TheApp().RequestSessionEnd(true);
   } else if (message == WM_ENDSESSION && !wParam) {
@@ -65,14 +81,24 @@ LRESULT CMainDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     }
   } else if (taskbarCreatedMessage_ != 0 && message == taskbarCreatedMessage_) {
     trayIcon.Reset();
-    reattachTriesLeft_ = kReattachTries;
-    ReattachDesktop();
+    StartReattaching(true);
   }
   return CDialog::WindowProc(message, wParam, lParam);
 }
 
+void CMainDlg::StartReattaching(bool tryNow) {
+  // Counted from 1 when the first look waits for the timer: the request was just made.
+  reattachTries_ = tryNow ? 0 : 1;
+  if (tryNow) {
+    ReattachDesktop();
+  } else {
+    SetTimer(m_hWnd, kReattachTimer, kReattachIntervalMs, nullptr);
+  }
+}
+
 void CMainDlg::ReattachDesktop() {
-  if (TheApp().ReattachDesktop() || --reattachTriesLeft_ <= 0) {
+  const bool askAgain = reattachTries_ % kAskAgainEveryTries == 0;
+  if (TheApp().ReattachDesktop(askAgain) || ++reattachTries_ >= kReattachTries) {
     KillTimer(m_hWnd, kReattachTimer);
   } else {
     SetTimer(m_hWnd, kReattachTimer, kReattachIntervalMs, nullptr);

@@ -18,6 +18,9 @@ class CMainDlg : public CDialog {
 
   void UpdateTrayIcon(int on);
   void ShowTrayMenu();
+  // Looks for the desktop again every second for a while (a new shell, or one that has not
+  // answered yet), until Corvane is attached.
+  void StartReattaching(bool tryNow);
 
   HICON bigIcon = nullptr;
   HICON smallIcon = nullptr;
@@ -35,5 +38,5 @@ class CMainDlg : public CDialog {
   void ReattachDesktop();
 
   UINT taskbarCreatedMessage_ = 0;
-  int reattachTriesLeft_ = 0;
+  int reattachTries_ = 0;
 };

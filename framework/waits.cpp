@@ -21,3 +21,9 @@ DWORD WaitHandlingSentMessages(HANDLE handle, DWORD timeoutMs) {
     }
   }
 }
+
+bool WindowAnswers(HWND window, DWORD timeoutMs) {
+  DWORD_PTR ignored = 0;
+  return SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG | SMTO_NORMAL, timeoutMs,
+                             &ignored) != 0;
+}

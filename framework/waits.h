@@ -8,3 +8,7 @@
 // WAIT_OBJECT_0 when the handle was signalled and WAIT_TIMEOUT otherwise.
 DWORD WaitHandlingSentMessages(HANDLE handle, DWORD timeoutMs);
 inline void SleepHandlingSentMessages(DWORD ms) { WaitHandlingSentMessages(nullptr, ms); }
+
+// Whether the window's thread answers within the time: calls that send it messages without a
+// bound (placement, style changes) are made only to windows that do.
+bool WindowAnswers(HWND window, DWORD timeoutMs = 500);

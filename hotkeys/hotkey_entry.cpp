@@ -14,6 +14,8 @@ void HotKeyEntry::CopyFrom(const HotKeyEntry& other) {
 }
 
 bool HotKeyEntry::Register() {
+  // The system keeps an earlier combination under the same id beside a new one.
+  if (registered) UnregisterSystemHotKey(hotKeyId);
   registered = RegisterSystemHotKey(hotKeyId, modifiers, virtualKey);
   return registered;
 }

@@ -18,7 +18,8 @@ class HotKeyEntry : public KeyRecord {
 
   // Copies the stored fields and hotKeyId; leaves window, links and filePath alone.
   void CopyFrom(const HotKeyEntry& other);
-  // Both keep `registered` up to date.
+  // Both keep `registered` up to date. Register lets go of a combination the entry holds
+  // first, so an edited entry never fires for its old keys too.
   bool Register();
   bool Unregister();
 

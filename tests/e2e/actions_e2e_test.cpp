@@ -228,6 +228,42 @@ TEST_F(ActionsE2E, AHungWindowCannotHoldTheBossKeyOrTheBringBack) {
   SystemParametersInfoA(SPI_SETSCREENSAVEACTIVE, 1, nullptr, 0);
 }
 
+// Putting a hung window back, or making it translucent, would wait on it without end: it is
+// skipped, and the next hot key still takes effect at once.
+TEST_F(ActionsE2E, AHungWindowCannotHoldRestoreOrTranslucency) {
+  KeyRecord run = Entry(1, VK_F5);
+  run.target = recorder_;
+  KeyRecord translucent = Entry(12, VK_F8);
+  translucent.param1 = 128;
+  KeyRecord parameter = Entry(13, VK_F9);
+  parameter.param2 = SPI_SETSCREENSAVEACTIVE;
+  StartWith({run, Entry(10, VK_F6), Entry(11, VK_F7), translucent, parameter});
+  auto active = [] {
+    BOOL value = TRUE;
+    SystemParametersInfoA(SPI_GETSCREENSAVEACTIVE, 0, &value, 0);
+    return value != FALSE;
+  };
+  Press(1);
+  HWND window = WaitForRecorderWindow();
+  ASSERT_NE(window, nullptr);
+  SetForegroundWindow(window);
+  ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == window; }, 3000));
+  Press(2);
+  Sleep(600);
+  for (int hung : {3, 4}) {
+    SCOPED_TRACE(hung == 3 ? "restore" : "translucency");
+    SystemParametersInfoA(SPI_SETSCREENSAVEACTIVE, 1, nullptr, 0);
+    PostMessageA(window, kRecorderStall, 15000, 0);
+    Sleep(200);
+    const DWORD start = GetTickCount();
+    Press(hung);
+    Press(5);
+    EXPECT_TRUE(WaitFor([&] { return !active(); }, 10000)) << "the next hot key works";
+    EXPECT_LT(GetTickCount() - start, 3000u);
+  }
+  SystemParametersInfoA(SPI_SETSCREENSAVEACTIVE, 1, nullptr, 0);
+}
+
 // Only a visible window is remembered: a program that shows one late is started again.
 TEST_F(ActionsE2E, AProgramThatShowsItsWindowLateIsStartedAgain) {
   KeyRecord run = Entry(1, VK_F5);

@@ -8,6 +8,8 @@
 struct FakeHotKeySystem {
   // id -> (modifiers, virtual key)
   std::map<int32_t, std::pair<uint32_t, uint32_t>> registered;
+  // Windows keeps an earlier combination registered under the same id beside the new one.
+  std::multimap<int32_t, std::pair<uint32_t, uint32_t>> keptBeside;
   int registerCalls = 0;
   int unregisterCalls = 0;
 
