@@ -3,6 +3,7 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <utility>
 #include <vector>
 
 #include "resources/resource.h"
@@ -238,26 +239,35 @@ TEST(Resources, AboutMenuString) {
   EXPECT_STREQ(text, "Tavolet のﾊﾞｰｼﾞｮﾝ情報(&A)...");
 }
 
-// Each icon group holds a 32 x 32 and a 16 x 16 image of 16 colours.
-TEST(Resources, IconsHaveBothSizesInSixteenColours) {
-  for (UINT id : {IDR_MAINFRAME, IDI_BLOCKED}) {
+// Each icon group holds 16-colour images for the small-icon sizes of 100 to 300 % scaling,
+// the program's icon also its large sizes up to 200 %.
+TEST(Resources, IconsHoldEverySizeInSixteenColours) {
+  const std::pair<UINT, std::vector<int>> groups[] = {{IDR_MAINFRAME, {16, 20, 24, 32, 40, 48, 64}},
+                                                      {IDI_BLOCKED, {16, 20, 24, 32, 40, 48}}};
+  for (const auto& [id, sizes] : groups) {
     const std::string group = ResourceBytes(MAKEINTRESOURCEA(id), RT_GROUP_ICON);
-    ASSERT_GE(group.size(), 6u + 2 * 14u) << id;
-    ASSERT_EQ(static_cast<uint8_t>(group[4]), 2) << id;
-    for (int i = 0; i < 2; ++i) {
+    ASSERT_GE(group.size(), 6u) << id;
+    const size_t count = static_cast<uint8_t>(group[4]);
+    ASSERT_EQ(group.size(), 6 + 14 * count) << id;
+    std::vector<int> found;
+    for (size_t i = 0; i < count; ++i) {
       const char* entry = group.data() + 6 + i * 14;
-      const int size = static_cast<uint8_t>(entry[0]);
-      EXPECT_TRUE(size == 32 || size == 16) << id;
+      found.push_back(static_cast<uint8_t>(entry[0]));
       EXPECT_EQ(static_cast<uint8_t>(entry[2]), 16) << "colour count, icon " << id;
       EXPECT_EQ(static_cast<uint8_t>(entry[6]), 4) << "bits per pixel, icon " << id;
     }
-    EXPECT_NE(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id), IMAGE_ICON, 16, 16, 0),
-              nullptr);
+    EXPECT_EQ(found, sizes) << id;
   }
 }
 
 TEST(Resources, ManifestAndVersion) {
   const std::string manifest = ResourceBytes(MAKEINTRESOURCEA(1), RT_MANIFEST);
+  EXPECT_NE(manifest.find("<dpiAwareness xmlns=\"http://schemas.microsoft.com/SMI/2016/"
+                          "WindowsSettings\">PerMonitorV2, PerMonitor</dpiAwareness>"),
+            std::string::npos);
+  EXPECT_NE(manifest.find("<dpiAware xmlns=\"http://schemas.microsoft.com/SMI/2005/"
+                          "WindowsSettings\">true/pm</dpiAware>"),
+            std::string::npos);
   EXPECT_NE(manifest.find("asInvoker"), std::string::npos);
   EXPECT_NE(manifest.find("Microsoft.Windows.Common-Controls"), std::string::npos);
   EXPECT_NE(manifest.find("version=\"6.0.0.0\""), std::string::npos);
