@@ -3,6 +3,7 @@
 #include <tlhelp32.h>
 
 #include "actions/path_exclusion.h"
+#include "framework/dpi.h"
 #include "framework/handles.h"
 
 #ifndef _WIN64
@@ -92,6 +93,8 @@ bool ProcessPathFromSnapshot(DWORD processId, std::string& path) {
 }  // namespace
 
 void CaptureWindowPositions(WindowPositionList& positions, const ExcludedPathList& excluded) {
+  // Placements in physical pixels, never scaled for a program that knows no DPI.
+  const ScopedPhysicalPixels physical;
   positions.clear();
   CaptureContext context{&positions, &excluded};
   EnumWindows(&CaptureWindow, reinterpret_cast<LPARAM>(&context));
@@ -133,6 +136,7 @@ void PlaceByPositionAndShow(HWND window, const WINDOWPLACEMENT& placement) {
 }  // namespace
 
 void ApplyWindowPositions(const WindowPositionList& positions) {
+  const ScopedPhysicalPixels physical;
   // Showing a window maximised activates it; the window the user works in stays active.
   HWND foreground = GetForegroundWindow();
   for (const WindowPositionRecord& record : positions) {
