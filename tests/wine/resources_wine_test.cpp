@@ -134,6 +134,7 @@ TEST(Resources, HotKeyEditDialogTemplate) {
   EXPECT_EQ(Ansi(t.typeface), "ＭＳ Ｐゴシック");
   EXPECT_EQ(t.style & (WS_CAPTION | WS_SYSMENU | WS_THICKFRAME),
             static_cast<uint32_t>(WS_CAPTION | WS_SYSMENU));
+  // The Latin labels reach further left than first drawn, so their texts fit.
   ExpectItems(t, {{1003, "", 42, 7, 80, 14},
                   {1019, "Windowsキー", 129, 9, 55, 10},
                   {1004, "", 43, 24, 120, 223},
@@ -156,16 +157,16 @@ TEST(Resources, HotKeyEditDialogTemplate) {
                   {2, "ｷｬﾝｾﾙ", 157, 92, 50, 14},
                   {-1, "ホットキー", 7, 10, 31, 8},
                   {-1, "タイプ", 20, 26, 18, 8},
-                  {1022, "Path/URL", 8, 43, 30, 8},
+                  {1022, "Path/URL", 5, 43, 33, 8},
                   {1023, "文字コード変換", 7, 71, 46, 8},
-                  {1024, "プリセット", 12, 42, 28, 8},
-                  {1027, "message", 13, 58, 27, 8},
-                  {1028, "wParam", 16, 74, 24, 8},
-                  {1029, "lParam", 19, 90, 21, 8},
-                  {1025, "param1", 17, 58, 22, 8},
-                  {1026, "param2", 17, 74, 22, 8},
+                  {1024, "プリセット", 11, 42, 29, 8},
+                  {1027, "message", 11, 58, 29, 8},
+                  {1028, "wParam", 13, 74, 27, 8},
+                  {1029, "lParam", 17, 90, 23, 8},
+                  {1025, "param1", 13, 58, 26, 8},
+                  {1026, "param2", 13, 74, 26, 8},
                   {1030, "種類", 24, 43, 15, 8},
-                  {1033, "Action", 18, 43, 20, 8}});
+                  {1033, "Action", 17, 43, 21, 8}});
   // Class names are case-insensitive; the resource compiler stores them in capitals.
   EXPECT_EQ(_stricmp(Ansi(t.Item(1003)->className).c_str(), "msctls_hotkey32"), 0);
   EXPECT_EQ(t.Item(1004)->style & 0x3, static_cast<uint32_t>(CBS_DROPDOWNLIST));
@@ -177,12 +178,13 @@ TEST(Resources, HotKeyEditDialogTemplate) {
 TEST(Resources, KeyListDialogTemplateAndMenu) {
   const DialogTemplate t = Template(130);
   EXPECT_EQ(Ansi(t.title), "編集");
-  EXPECT_EQ(t.cx, 257);
+  // Wider than first drawn, so that all four columns show beside a scroll bar.
+  EXPECT_EQ(t.cx, 311);
   EXPECT_EQ(t.cy, 155);
   EXPECT_FALSE(t.style & WS_THICKFRAME) << "no sizing border";
-  ExpectItems(t, {{1016, "", 7, 7, 243, 125},
-                  {1, "閉じる", 200, 134, 50, 14},
-                  {2, "ｷｬﾝｾﾙ", 200, 134, 50, 14}});
+  ExpectItems(t, {{1016, "", 7, 7, 297, 125},
+                  {1, "閉じる", 254, 134, 50, 14},
+                  {2, "ｷｬﾝｾﾙ", 254, 134, 50, 14}});
   const uint32_t listStyle = t.Item(1016)->style;
   EXPECT_EQ(listStyle & LVS_TYPEMASK, static_cast<uint32_t>(LVS_REPORT));
   EXPECT_TRUE(listStyle & LVS_SINGLESEL);
@@ -217,7 +219,7 @@ TEST(Resources, PropertiesDialogTemplate) {
                   {1016, "List1", 7, 16, 245, 61},
                   {-1, "", 7, 85, 245, 47},
                   {-1, "", 11, 86, 8, 8},
-                  {1038, "デスクトップの文字をカスタマイズ", 13, 85, 108, 10},
+                  {1038, "デスクトップの文字をカスタマイズ", 13, 85, 109, 10},
                   {1034, "文字", 18, 111, 24, 17},
                   {1035, "縁取り", 52, 111, 24, 17},
                   {1036, "背景", 86, 111, 24, 17},
