@@ -1,12 +1,8 @@
 #include <windows.h>
 
 #include "app/main_app.h"
-#include "framework/dpi.h"
 
 // The one application object, constructed before WinMain.
 static CMainApp theApp;
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
-  EnsureDpiAwareness();
-  return AfxWinMain(instance);
-}
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) { return AfxWinMain(instance); }

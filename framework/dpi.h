@@ -4,16 +4,7 @@
 
 #include <windows.h>
 
-#ifndef WM_DPICHANGED
-#define WM_DPICHANGED 0x02E0
-#endif
-
 #include "framework/dpi_scale.h"
-
-// Per-monitor awareness when the process has none yet (the manifest asks for it; a system
-// that knows its first choice but cannot apply it leaves the process unaware). Call it before
-// the first window.
-void EnsureDpiAwareness();
 
 // The DPI the window is drawn at.
 unsigned WindowDpi(HWND window);

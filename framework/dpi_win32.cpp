@@ -7,7 +7,6 @@ namespace {
 // DPI_AWARENESS_CONTEXT values (newer headers than the build's target declare them).
 const HANDLE kPerMonitorAwareV2 = reinterpret_cast<HANDLE>(static_cast<intptr_t>(-4));
 const HANDLE kPerMonitorAware = reinterpret_cast<HANDLE>(static_cast<intptr_t>(-3));
-constexpr int kUnaware = 0;  // DPI_AWARENESS_UNAWARE
 
 template <typename Function>
 Function UserFunction(const char* name) {
@@ -23,14 +22,6 @@ ContextSetter ThreadContextSetter() {
 }
 
 }  // namespace
-
-void EnsureDpiAwareness() {
-  const auto current = UserFunction<HANDLE(WINAPI*)()>("GetThreadDpiAwarenessContext");
-  const auto awareness = UserFunction<int(WINAPI*)(HANDLE)>("GetAwarenessFromDpiAwarenessContext");
-  const auto set = UserFunction<BOOL(WINAPI*)(HANDLE)>("SetProcessDpiAwarenessContext");
-  if (!current || !awareness || !set || awareness(current()) != kUnaware) return;
-  if (!set(kPerMonitorAwareV2)) set(kPerMonitorAware);
-}
 
 unsigned WindowDpi(HWND window) {
   static const auto forWindow = UserFunction<UINT(WINAPI*)(HWND)>("GetDpiForWindow");

@@ -5,14 +5,12 @@
 #include <gtest/gtest.h>
 
 #include "app/main_app.h"
-#include "framework/dpi.h"
 
 namespace {
 CMainApp testApp;
 }
 
 int main(int argc, char** argv) {
-  EnsureDpiAwareness();  // as Tavolet does
   testApp.m_hInstance = GetModuleHandleA(nullptr);
   testApp.m_nThreadID = GetCurrentThreadId();
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES | ICC_HOTKEY_CLASS};
