@@ -3,6 +3,7 @@
 #include <tlhelp32.h>
 
 #include "actions/path_exclusion.h"
+#include "framework/dpi.h"
 #include "framework/handles.h"
 #include "framework/waits.h"
 
@@ -93,6 +94,8 @@ bool ProcessPathFromSnapshot(DWORD processId, std::string& path) {
 }  // namespace
 
 void CaptureWindowPositions(WindowPositionList& positions, const ExcludedPathList& excluded) {
+  // Placements in physical pixels, never scaled for a program that knows no DPI.
+  const ScopedPhysicalPixels physical;
   positions.clear();
   CaptureContext context{&positions, &excluded};
   EnumWindows(&CaptureWindow, reinterpret_cast<LPARAM>(&context));
@@ -134,6 +137,7 @@ void PlaceByPositionAndShow(HWND window, const WINDOWPLACEMENT& placement) {
 }  // namespace
 
 void ApplyWindowPositions(const WindowPositionList& positions) {
+  const ScopedPhysicalPixels physical;
   // Showing a window maximised activates it; the window the user works in stays active.
   HWND foreground = GetForegroundWindow();
   for (const WindowPositionRecord& record : positions) {

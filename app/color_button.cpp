@@ -4,6 +4,7 @@
 
 #include "app/color_math.h"
 #include "framework/ddx.h"
+#include "framework/dpi.h"
 
 namespace {
 
@@ -34,8 +35,11 @@ void CColorButton::DrawItem(const DRAWITEMSTRUCT& item) {
   HDC dc = item.hDC;
   RECT r = item.rcItem;
   const std::string text = GetWindowTextString(m_hWnd);
+  // The shadow's offset and the focus frame's inset are pixels at 96 DPI.
+  const unsigned dpi = WindowDpi(m_hWnd);
+  const int shadow = ScaleForDpi(1, dpi), inset = ScaleForDpi(4, dpi);
   FillFace(dc, r, faceColor);
-  Caption(dc, text, r, ButtonDark(labelColor), 1);
+  Caption(dc, text, r, ButtonDark(labelColor), shadow);
   Caption(dc, text, r, labelColor, 0);
   DrawEdge(dc, &r, EDGE_RAISED, BF_RECT);
   if (item.itemState & ODS_FOCUS) {
@@ -45,10 +49,10 @@ void CColorButton::DrawItem(const DRAWITEMSTRUCT& item) {
       DrawEdge(dc, &r, EDGE_SUNKEN, BF_RECT);
     }
     RECT focus = r;
-    InflateRect(&focus, -4, -4);
+    InflateRect(&focus, -inset, -inset);
     DrawFocusRect(dc, &focus);
   } else if (item.itemState & ODS_DISABLED) {
-    Caption(dc, text, r, ButtonLight(faceColor), 1);
+    Caption(dc, text, r, ButtonLight(faceColor), shadow);
     Caption(dc, text, r, ButtonDark60(faceColor), 0);
   }
 }

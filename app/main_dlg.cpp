@@ -1,7 +1,10 @@
 #include "app/main_dlg.h"
 
+#include <utility>
+
 #include "app/about_dlg.h"
 #include "app/main_app.h"
+#include "framework/dpi.h"
 #include "framework/handles.h"
 #include "resources/resource.h"
 
@@ -31,6 +34,7 @@ CMainDlg::CMainDlg() : CDialog(IDD_MAIN) {
                                             smallWidth, smallHeight, LR_DEFAULTCOLOR));
   blockedIcon = static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(IDI_BLOCKED), IMAGE_ICON,
                                               smallWidth, smallHeight, LR_DEFAULTCOLOR));
+  smallIconSize_ = {smallWidth, smallHeight};
   // Only the shell's own notice brings the icon back; other registered messages are not ours.
   taskbarCreatedMessage_ = RegisterWindowMessageA("TaskbarCreated");
 }
@@ -52,6 +56,7 @@ BOOL CMainDlg::OnInitDialog() {
       AppendMenuA(systemMenu, MF_STRING, ID_ABOUT_BOX, text);
     }
   }
+  FitSmallIcons(WindowDpi(m_hWnd));
   SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon));
   SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon));
   KeepHidden();
@@ -79,11 +84,38 @@ LRESULT CMainDlg::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     } else if (lParam == WM_RBUTTONDOWN) {
       ShowTrayMenu();
     }
+  } else if (message == WM_DPICHANGED) {
+    FitSmallIcons(LOWORD(wParam));
   } else if (taskbarCreatedMessage_ != 0 && message == taskbarCreatedMessage_) {
+    FitSmallIcons(WindowDpi(m_hWnd));  // a new taskbar may come with new scaling
     trayIcon.Reset();
     StartReattaching(true);
   }
   return CDialog::WindowProc(message, wParam, lParam);
+}
+
+void CMainDlg::FitSmallIcons(unsigned dpi) {
+  const int width = SystemMetricForDpi(SM_CXSMICON, dpi);
+  const int height = SystemMetricForDpi(SM_CYSMICON, dpi);
+  if (width == smallIconSize_.cx && height == smallIconSize_.cy) return;
+  HINSTANCE instance = AfxGetResourceHandle();
+  HICON normal = static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(IDR_MAINFRAME),
+                                               IMAGE_ICON, width, height, LR_DEFAULTCOLOR));
+  HICON blocked = static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(IDI_BLOCKED), IMAGE_ICON,
+                                                width, height, LR_DEFAULTCOLOR));
+  if (!normal || !blocked) {
+    if (normal) DestroyIcon(normal);
+    if (blocked) DestroyIcon(blocked);
+    return;
+  }
+  smallIconSize_ = {width, height};
+  const bool showsBlocked = trayIcon.Record().hIcon && trayIcon.Record().hIcon == blockedIcon;
+  std::swap(normal, smallIcon);
+  std::swap(blocked, blockedIcon);
+  if (trayIcon.Record().hIcon) trayIcon.SetIcon(showsBlocked ? blockedIcon : smallIcon, true);
+  if (m_hWnd) SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon));
+  if (normal) DestroyIcon(normal);
+  if (blocked) DestroyIcon(blocked);
 }
 
 void CMainDlg::StartReattaching(bool tryNow) {
@@ -144,8 +176,9 @@ void CMainDlg::PaintMinimised() {
   SendMessage(WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
   RECT client;
   GetClientRect(m_hWnd, &client);
-  const int x = (client.right - client.left - GetSystemMetrics(SM_CXICON) + 1) / 2;
-  const int y = (client.bottom - client.top - GetSystemMetrics(SM_CYICON) + 1) / 2;
+  const unsigned dpi = WindowDpi(m_hWnd);
+  const int x = (client.right - client.left - SystemMetricForDpi(SM_CXICON, dpi) + 1) / 2;
+  const int y = (client.bottom - client.top - SystemMetricForDpi(SM_CYICON, dpi) + 1) / 2;
   DrawIcon(dc, x, y, bigIcon);
   EndPaint(m_hWnd, &paint);
 }

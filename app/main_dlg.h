@@ -34,9 +34,13 @@ class CMainDlg : public CDialog {
   // Hidden, tool-window style and minimised, so it never shows or gets a taskbar button.
   void KeepHidden();
   void PaintMinimised();
+  // The two notification-area icons at the small-icon size of this DPI (loaded anew only when
+  // that size changed); the icon shown switches to its new image.
+  void FitSmallIcons(unsigned dpi);
 
   void ReattachDesktop();
 
+  SIZE smallIconSize_{};
   UINT taskbarCreatedMessage_ = 0;
   int reattachTries_ = 0;
 };

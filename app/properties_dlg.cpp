@@ -4,6 +4,7 @@
 #include <shellapi.h>
 
 #include "app/main_app.h"
+#include "framework/dpi.h"
 #include "resources/resource.h"
 
 namespace {
@@ -43,10 +44,11 @@ void CPropertiesDlg::AppendRow(const char* text) {
 BOOL CPropertiesDlg::OnInitDialog() {
   CDialog::OnInitDialog();
   list_ = GetDlgItem(IDC_KEY_LIST);
+  dpi_ = WindowDpi(m_hWnd);
   LVCOLUMNA column{};
   column.mask = LVCF_FMT | LVCF_TEXT | LVCF_WIDTH;
   column.fmt = LVCFMT_LEFT;
-  column.cx = 200;
+  column.cx = ScaleForDpi(200, dpi_);
   column.pszText = const_cast<char*>("プロセス");
   ::SendMessageA(list_, LVM_INSERTCOLUMNA, 0, reinterpret_cast<LPARAM>(&column));
   CMainApp& app = TheApp();
@@ -152,6 +154,16 @@ bool CPropertiesDlg::OnCmdMsg(UINT id, UINT code) {
     return true;
   }
   return CDialog::OnCmdMsg(id, code);
+}
+
+bool CPropertiesDlg::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+  if (message == WM_DPICHANGED) {
+    result = Default();  // the system rescales the dialog and its controls
+    RescaleListColumns(list_, LOWORD(wParam), dpi_);
+    dpi_ = LOWORD(wParam);
+    return true;
+  }
+  return CDialog::OnWndMsg(message, wParam, lParam, result);
 }
 
 bool CPropertiesDlg::OnNotify(int controlId, NMHDR* header, LRESULT& result) {

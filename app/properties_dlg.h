@@ -17,6 +17,7 @@ class CPropertiesDlg : public CDialog {
   BOOL PreTranslateMessage(MSG* msg) override;
 
  protected:
+  bool OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
   bool OnCmdMsg(UINT id, UINT code) override;
   bool OnNotify(int controlId, NMHDR* header, LRESULT& result) override;
 
@@ -28,5 +29,6 @@ class CPropertiesDlg : public CDialog {
   void AppendRow(const char* text);
 
   HWND list_ = nullptr;
+  unsigned dpi_ = 0;
   CColorButton colorButtons_[4];
 };

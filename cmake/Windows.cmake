@@ -50,6 +50,7 @@ add_library(tavolet_core STATIC
     framework/app.cpp
     framework/ddx.cpp
     framework/dialog.cpp
+    framework/dpi_win32.cpp
     framework/file_io_win32.cpp
     framework/waits.cpp
     framework/wnd.cpp

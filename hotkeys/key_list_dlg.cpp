@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "framework/app.h"
+#include "framework/dpi.h"
 #include "framework/handles.h"
 #include "hotkeys/action_types.h"
 #include "hotkeys/hotkey_edit_dlg.h"
@@ -37,18 +38,23 @@ CKeyListDlg::CKeyListDlg(HotKeyTable& table, std::function<void()> changed)
 BOOL CKeyListDlg::OnInitDialog() {
   CDialog::OnInitDialog();
   list_ = GetDlgItem(IDC_KEY_LIST);
-  InsertColumn(list_, 0, "ショートカットキー", 130);
-  InsertColumn(list_, 1, "設定", 120);
-  InsertColumn(list_, 2, "etc", 200);
+  dpi_ = WindowDpi(m_hWnd);
+  InsertColumn(list_, 0, "ショートカットキー", ScaleForDpi(130, dpi_));
+  InsertColumn(list_, 1, "設定", ScaleForDpi(120, dpi_));
+  InsertColumn(list_, 2, "etc", ScaleForDpi(200, dpi_));
   // Whether the system took the combination: another program may hold it.
-  InsertColumn(list_, 3, "登録", 40);
+  InsertColumn(list_, 3, "登録", ScaleForDpi(40, dpi_));
   const LRESULT extended = ::SendMessageA(list_, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0);
   ::SendMessageA(list_, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, extended | LVS_EX_FULLROWSELECT);
   RefreshList();
+  AttachLayout();
+  return TRUE;
+}
+
+void CKeyListDlg::AttachLayout() {
   layout_.Attach(m_hWnd);
   layout_.AddControl(IDC_KEY_LIST, 0xF);
   layout_.AddControl(IDOK, 0xA);
-  return TRUE;
 }
 
 void CKeyListDlg::RefreshList() {
@@ -189,7 +195,19 @@ bool CKeyListDlg::OnNotify(int controlId, NMHDR* header, LRESULT& result) {
 }
 
 bool CKeyListDlg::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
-  if (message == WM_SIZE) {
+  if (message == WM_DPICHANGED) {
+    // The system places and sizes the dialog and its controls for the new DPI itself; the
+    // layout only learns the new size, and the columns keep their share of the list.
+    rescaling_ = true;
+    result = Default();
+    rescaling_ = false;
+    const unsigned dpi = LOWORD(wParam);
+    RescaleListColumns(list_, dpi, dpi_);
+    dpi_ = dpi;
+    AttachLayout();
+    return true;
+  }
+  if (message == WM_SIZE && !rescaling_) {
     result = Default();
     layout_.Arrange(LOWORD(lParam), HIWORD(lParam));
     RedrawWindow(m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);

@@ -24,6 +24,7 @@ class CKeyListDlg : public CDialog {
   bool OnNotify(int controlId, NMHDR* header, LRESULT& result) override;
 
  private:
+  void AttachLayout();
   void RefreshList();
   HotKeyEntry* SelectedEntry() const;
   void AddEntry();
@@ -37,6 +38,9 @@ class CKeyListDlg : public CDialog {
   std::function<void()> changed_;
   HWND list_ = nullptr;
   CAnchorLayout layout_;
+  unsigned dpi_ = 0;
+  // Set while the system rescales the dialog for a new DPI: no anchoring meanwhile.
+  bool rescaling_ = false;
   // Set while an edit dialog is open: the list's commands wait for it.
   bool editing_ = false;
 };

@@ -2,7 +2,8 @@
 # make run: builds the x86_64 Tavolet and runs it under Wine with the stand-in desktop, in the
 # working folder run/ (where key.cfg and Tavolet.cfg live). Without a DISPLAY it uses its own
 # Xvfb. A screenshot goes to run/screen.png a few seconds after start-up. Runs until Tavolet
-# ends ("終了") or Ctrl+C; either way everything it started is stopped.
+# ends ("終了") or Ctrl+C; either way everything it started is stopped. TAVOLET_DPI=144 runs
+# it at 150 % display scaling (any LogPixels value; 96 by default).
 set -u
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -14,7 +15,7 @@ cmake --preset win64 >/dev/null &&
 state=$root/build/run-wine
 mkdir -p run
 if [ -n "${DISPLAY:-}" ]; then export WINE_ENV_DISPLAY=$DISPLAY; fi
-"$root/scripts/wine-env.sh" setup "$state" || exit 1
+"$root/scripts/wine-env.sh" setup "$state" "${TAVOLET_DPI:-96}" || exit 1
 
 stop() {
   "$root/scripts/wine-env.sh" teardown "$state"

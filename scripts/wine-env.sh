@@ -1,7 +1,8 @@
 #!/bin/bash
 # The Wine test environment, set up once per run and torn down after it:
-#   wine-env.sh setup STATE_DIR     own Xvfb, prefix (made once per state folder), persistent
-#                                   wineserver warmed up, virtual desktop started
+#   wine-env.sh setup STATE_DIR [DPI]  own Xvfb, prefix (made once per state folder and DPI,
+#                                   default 96), persistent wineserver warmed up, virtual
+#                                   desktop started
 #   wine-env.sh teardown STATE_DIR  wineserver -k, Xvfb stopped by its PID
 # With WINE_ENV_DISPLAY set, setup uses that X display and starts no Xvfb.
 # STATE_DIR/env holds the variables every Wine program of the run is started with.
@@ -10,7 +11,11 @@ command=${1:?usage: wine-env.sh setup|teardown STATE_DIR}
 state=$(mkdir -p "${2:?state folder}" && cd "$2" && pwd)
 WINE=/usr/lib/wine/wine64
 WINESERVER=/usr/lib/wine/wineserver
-FONT_FACE=MotoyaLCedar
+dpi=${3:-96}
+# IPA's faces are made to the widths of the MS faces the dialog templates name, so texts take
+# the room they take on a Japanese Windows.
+PROPORTIONAL_FACE=IPAPGothic
+FIXED_FACE=IPAGothic
 
 write_env() {
   # The programs the tests start, by id, so a test can end what an earlier one left running.
@@ -43,13 +48,20 @@ start_xvfb() {
 wine_quiet() { "$WINE" "$@" >/dev/null 2>&1 < /dev/null; }
 
 make_prefix() {
-  [ -f "$WINEPREFIX/.tavolet-ready" ] && return 0
+  # The marker names what the prefix was made with; a prefix made otherwise is made anew.
+  local ready="$WINEPREFIX/.tavolet-ready-ipa-$dpi"
+  [ -f "$ready" ] && return 0
   rm -rf "$WINEPREFIX"
   wine_quiet wineboot -i
   local fonts_key='HKCU\Software\Wine\Fonts\Replacements'
-  for face in "ＭＳ Ｐゴシック" "ＭＳ ゴシック" "MS PGothic" "MS Gothic" "MS UI Gothic"; do
-    wine_quiet reg add "$fonts_key" /v "$face" /t REG_SZ /d "$FONT_FACE" /f
+  for face in "ＭＳ Ｐゴシック" "MS PGothic" "MS UI Gothic"; do
+    wine_quiet reg add "$fonts_key" /v "$face" /t REG_SZ /d "$PROPORTIONAL_FACE" /f
   done
+  for face in "ＭＳ ゴシック" "MS Gothic"; do
+    wine_quiet reg add "$fonts_key" /v "$face" /t REG_SZ /d "$FIXED_FACE" /f
+  done
+  wine_quiet reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f
+  wine_quiet reg add 'HKCU\Control Panel\Desktop' /v DpiScalingVer /t REG_DWORD /d 0x1018 /f
   wine_quiet reg add 'HKCU\Software\Wine\Explorer' /v Desktop /t REG_SZ /d Default /f
   wine_quiet reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /t REG_SZ /d 1024x768 /f
   wine_quiet reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' \
@@ -57,7 +69,7 @@ make_prefix() {
   wine_quiet reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' \
     /v Auto /t REG_SZ /d 0 /f
   cp /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/"
-  touch "$WINEPREFIX/.tavolet-ready"
+  touch "$ready"
   # wineboot started a desktop before the settings above existed (it has no taskbar):
   # begin again, so the desktop of the run is made with them.
   "$WINESERVER" -k >/dev/null 2>&1
@@ -103,7 +115,7 @@ case "$command" in
     rm -f "$state/env"
     ;;
   *)
-    echo "usage: wine-env.sh setup|teardown STATE_DIR" >&2
+    echo "usage: wine-env.sh setup|teardown STATE_DIR [DPI]" >&2
     exit 2
     ;;
 esac

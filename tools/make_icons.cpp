@@ -1,8 +1,10 @@
 // Draws Tavolet's two 16-colour icons and writes them as .ico files:
 //   tavolet.ico  the program's icon, a black key cap with a "T" on a transparent ground
-//   blocked.ico  shown while the screen saver is held off: 16 x 16 yellow monitor on red,
-//                32 x 32 left blank
+//   blocked.ico  shown while the screen saver is held off: a yellow monitor on red
+// Each holds the small-icon sizes of 100 to 300 % display scaling (16, 20, 24, 32, 40, 48) and
+// the program's icon also the large ones up to 200 % (32, 48, 64).
 // usage: make_icons OUTPUT_FOLDER
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <fstream>
@@ -27,37 +29,51 @@ struct Image {
     for (int y = y0; y <= y1; ++y)
       for (int x = x0; x <= x1; ++x) Set(x, y, colour);
   }
-  void Frame(int x0, int y0, int x1, int y1, int colour) {
-    Fill(x0 + 1, y0, x1 - 1, y0, colour);
-    Fill(x0 + 1, y1, x1 - 1, y1, colour);
-    Fill(x0, y0 + 1, x0, y1 - 1, colour);
-    Fill(x1, y0 + 1, x1, y1 - 1, colour);
+  // A frame `line` pixels thick whose outer corners are cut off.
+  void Frame(int x0, int y0, int x1, int y1, int colour, int line = 1) {
+    Fill(x0 + 1, y0, x1 - 1, y0 + line - 1, colour);
+    Fill(x0 + 1, y1 - line + 1, x1 - 1, y1, colour);
+    Fill(x0, y0 + 1, x0 + line - 1, y1 - 1, colour);
+    Fill(x1 - line + 1, y0 + 1, x1, y1 - 1, colour);
   }
+};
+
+// Every size is drawn on its own pixel grid (no scaling), so each stays sharp. Lengths are
+// given for 16 pixels and rounded to the size; strokes grow a pixel for every 16.
+struct Grid {
+  int size;
+  int At(double units16) const { return static_cast<int>(units16 * size / 16.0 + 0.5); }
+  int Stroke() const { return size < 24 ? 1 : (size + 8) / 16; }
 };
 
 Image KeyCap(int size) {
   Image image(size);
-  const bool big = size == 32;
-  const int edge = big ? 2 : 1, last = size - 1 - edge;
-  image.Frame(edge, edge, last, last, kBlack);
-  image.Fill(edge + 1, last - (big ? 3 : 2), last - 1, last - (big ? 3 : 2), kBlack);  // lip
-  if (big) {
-    image.Fill(8, 7, 23, 9, kBlack);     // bar of the T
-    image.Fill(14, 10, 17, 23, kBlack);  // stem
-  } else {
-    image.Fill(4, 4, 11, 5, kBlack);
-    image.Fill(7, 6, 8, 10, kBlack);
-  }
+  const Grid g{size};
+  const int line = g.Stroke();
+  const int edge = g.At(1), last = size - 1 - edge;
+  image.Frame(edge, edge, last, last, kBlack, line);
+  const int lip = last - line - g.At(1.5);
+  image.Fill(edge + line, lip - line + 1, last - line, lip, kBlack);
+  // The T, symmetric about the middle: its bar and its stem.
+  const int barLeft = g.At(4), barTop = g.At(4), barRows = std::max(2, g.At(2) - (size >= 32));
+  image.Fill(barLeft, barTop, size - 1 - barLeft, barTop + barRows - 1, kBlack);
+  const int stemHalf = std::max(1, g.At(1)), stemBottom = lip - line - std::max(1, g.At(1.5));
+  image.Fill(size / 2 - stemHalf, barTop + barRows, size / 2 + stemHalf - 1, stemBottom, kBlack);
   return image;
 }
 
-Image BlockedSmall() {
-  Image image(16);
-  image.Fill(0, 0, 15, 15, kRed);
-  image.Frame(2, 2, 13, 10, kYellow);  // screen
-  image.Fill(3, 3, 12, 3, kYellow);
-  image.Fill(7, 11, 8, 12, kYellow);   // neck
-  image.Fill(4, 13, 11, 13, kYellow);  // foot
+// A monitor on a stand, yellow on red.
+Image Blocked(int size) {
+  Image image(size);
+  const Grid g{size};
+  const int line = g.Stroke();
+  image.Fill(0, 0, size - 1, size - 1, kRed);
+  const int left = g.At(2), top = g.At(2), right = size - 1 - left, bottom = g.At(10.5);
+  image.Frame(left, top, right, bottom, kYellow, line);
+  image.Fill(left + line, top + line, right - line, top + 2 * line - 1, kYellow);  // title bar
+  const int neckHalf = std::max(1, g.At(1)), foot = size - 1 - g.At(2);
+  image.Fill(size / 2 - neckHalf, bottom + 1, size / 2 + neckHalf - 1, foot - line, kYellow);
+  image.Fill(g.At(4), foot - line + 1, size - 1 - g.At(4), foot, kYellow);
   return image;
 }
 
@@ -140,7 +156,10 @@ int main(int argc, char** argv) {
     return 2;
   }
   const std::string folder = argv[1];
-  const bool ok = WriteIcon(folder + "/tavolet.ico", {KeyCap(32), KeyCap(16)}) &&
-                  WriteIcon(folder + "/blocked.ico", {Image(32), BlockedSmall()});
+  std::vector<Image> program, blocked;
+  for (int size : {16, 20, 24, 32, 40, 48, 64}) program.push_back(KeyCap(size));
+  for (int size : {16, 20, 24, 32, 40, 48}) blocked.push_back(Blocked(size));
+  const bool ok =
+      WriteIcon(folder + "/tavolet.ico", program) && WriteIcon(folder + "/blocked.ico", blocked);
   return ok ? 0 : 1;
 }

@@ -545,6 +545,42 @@ TEST_F(ActionsE2E, WindowPositionsAreRememberedAndPutBack) {
       5000));
 }
 
+// At any scaling a window comes back to the same pixels, whether its program knows DPI or not.
+// (This test sees physical pixels: it is per-monitor aware.)
+TEST_F(ActionsE2E, WindowPositionsComeBackToTheSamePixelsWhateverTheProgramKnowsOfDpi) {
+  StartWith({Entry(10, VK_F5), Entry(11, VK_F6), Record(VK_F7, recorder_ + " /dpiaware"),
+             Record(VK_F8, recorder_)});
+  const RECT places[] = {{43, 55, 43 + 301, 55 + 203}, {251, 181, 251 + 333, 181 + 215}};
+  std::vector<HWND> windows;
+  for (int id : {3, 4}) {
+    Press(id);
+    ASSERT_TRUE(WaitFor([&] { return RecorderWindows().size() == windows.size() + 1; }, 8000));
+    for (HWND w : RecorderWindows()) {
+      if (std::find(windows.begin(), windows.end(), w) == windows.end()) windows.push_back(w);
+    }
+  }
+  for (size_t i = 0; i < windows.size(); ++i) {
+    const RECT& r = places[i];
+    SetWindowPos(windows[i], nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+  Press(1);
+  Sleep(500);
+  for (HWND w : windows) SetWindowPos(w, nullptr, 500, 400, 200, 150, SWP_NOZORDER);
+  Press(2);
+  for (size_t i = 0; i < windows.size(); ++i) {
+    SCOPED_TRACE(i == 0 ? "DPI aware" : "knows no DPI");
+    RECT r{};
+    EXPECT_TRUE(WaitFor(
+        [&] {
+          GetWindowRect(windows[i], &r);
+          return EqualRect(&r, &places[i]) != FALSE;
+        },
+        5000))
+        << r.left << "," << r.top << " " << r.right - r.left << "x" << r.bottom - r.top;
+  }
+}
+
 // Putting a maximised window back changes neither the active window nor the order.
 TEST_F(ActionsE2E, RestoringAMaximisedWindowLeavesTheActiveWindowAlone) {
   StartWith({Entry(10, VK_F5), Entry(11, VK_F6)});

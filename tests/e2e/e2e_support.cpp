@@ -12,12 +12,6 @@
 #include "tests/support/tavolet_process.h"
 #include "tests/support/win_test_support.h"
 
-std::string ScreenshotPath(const std::string& name) {
-  const std::string folder = ProgramFolder() + "screenshots";
-  CreateDirectoryA(folder.c_str(), nullptr);
-  return folder + "\\" + name + ".png";
-}
-
 KeyRecord Record(UINT key, const std::string& target) {
   KeyRecord r;
   r.virtualKey = key;

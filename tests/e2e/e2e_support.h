@@ -17,9 +17,6 @@ constexpr UINT kAllModifiers = MOD_CONTROL | MOD_ALT | MOD_SHIFT;
 constexpr BYTE kCtrlAltShift = HOTKEYF_CONTROL | HOTKEYF_ALT | HOTKEYF_SHIFT;
 constexpr UINT kEditKeys = 32771, kAdd = 32772, kDelete = 32773, kEdit = 32774;
 
-// build/win64/screenshots/NAME.png
-std::string ScreenshotPath(const std::string& name);
-
 // A Ctrl+Alt+Shift entry of type RunProgram with the given target.
 KeyRecord Record(UINT key, const std::string& target);
 std::string KeyFile(const std::vector<KeyRecord>& records);

@@ -15,12 +15,15 @@
 // program that started it and waits for the answer, as a hook of that program would.
 // The message kRecorderStall (WM_APP + 0x40) to its window makes it stop answering for
 // wParam milliseconds.
+// /dpiaware: it declares itself per-monitor DPI aware (without it, it knows no DPI, as a
+// program without a manifest saying so).
 #include <windows.h>
 #include <tlhelp32.h>
 
 #include <cstdio>
 #include <string>
 
+#include "tests/support/dpi_aware.h"
 #include "tests/support/run_processes.h"
 
 namespace {
@@ -141,6 +144,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
   windowClass.lpszClassName = "TavoletRecorder";
   RegisterClassA(&windowClass);
   const std::string options = GetCommandLineA();
+  if (options.find(" /dpiaware") != std::string::npos) DeclareDpiAware();
   if (options.find(" /sendfirst") != std::string::npos) SendToStarter();
   if (options.find(" /late") != std::string::npos) {
     CreateWindowExA(0, "STATIC", "hidden helper", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,

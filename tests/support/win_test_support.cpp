@@ -95,6 +95,16 @@ std::string ProgramFolder() {
   return folder.substr(0, folder.find_last_of('\\') + 1);
 }
 
+std::string ScreenshotPath(const std::string& name) {
+  const std::string folder = ProgramFolder() + "screenshots";
+  CreateDirectoryA(folder.c_str(), nullptr);
+  HDC screen = GetDC(nullptr);
+  const int dpi = GetDeviceCaps(screen, LOGPIXELSX);
+  ReleaseDC(nullptr, screen);
+  const std::string suffix = dpi == 96 ? "" : "_" + std::to_string(dpi) + "dpi";
+  return folder + "\\" + name + suffix + ".png";
+}
+
 namespace {
 
 bool PutClipboard(UINT format, const void* data, size_t bytes) {

@@ -43,6 +43,8 @@ bool PutClipboardUnicodeText(const std::wstring& text);
 
 // The folder of this test program, with a trailing backslash.
 std::string ProgramFolder();
+// screenshots\NAME.png in that folder; NAME_144dpi.png and the like at another DPI than 96.
+std::string ScreenshotPath(const std::string& name);
 
 // The desktop's list view, under "Progman" or under a "WorkerW"; null when there is none.
 HWND DesktopListView();

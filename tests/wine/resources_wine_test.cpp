@@ -3,6 +3,7 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <utility>
 #include <vector>
 
 #include "resources/resource.h"
@@ -133,6 +134,7 @@ TEST(Resources, HotKeyEditDialogTemplate) {
   EXPECT_EQ(Ansi(t.typeface), "ＭＳ Ｐゴシック");
   EXPECT_EQ(t.style & (WS_CAPTION | WS_SYSMENU | WS_THICKFRAME),
             static_cast<uint32_t>(WS_CAPTION | WS_SYSMENU));
+  // The Latin labels reach further left than first drawn, so their texts fit.
   ExpectItems(t, {{1003, "", 42, 7, 80, 14},
                   {1019, "Windowsキー", 129, 9, 55, 10},
                   {1004, "", 43, 24, 120, 223},
@@ -155,16 +157,16 @@ TEST(Resources, HotKeyEditDialogTemplate) {
                   {2, "ｷｬﾝｾﾙ", 157, 92, 50, 14},
                   {-1, "ホットキー", 7, 10, 31, 8},
                   {-1, "タイプ", 20, 26, 18, 8},
-                  {1022, "Path/URL", 8, 43, 30, 8},
+                  {1022, "Path/URL", 5, 43, 33, 8},
                   {1023, "文字コード変換", 7, 71, 46, 8},
-                  {1024, "プリセット", 12, 42, 28, 8},
-                  {1027, "message", 13, 58, 27, 8},
-                  {1028, "wParam", 16, 74, 24, 8},
-                  {1029, "lParam", 19, 90, 21, 8},
-                  {1025, "param1", 17, 58, 22, 8},
-                  {1026, "param2", 17, 74, 22, 8},
+                  {1024, "プリセット", 11, 42, 29, 8},
+                  {1027, "message", 11, 58, 29, 8},
+                  {1028, "wParam", 13, 74, 27, 8},
+                  {1029, "lParam", 17, 90, 23, 8},
+                  {1025, "param1", 13, 58, 26, 8},
+                  {1026, "param2", 13, 74, 26, 8},
                   {1030, "種類", 24, 43, 15, 8},
-                  {1033, "Action", 18, 43, 20, 8}});
+                  {1033, "Action", 17, 43, 21, 8}});
   // Class names are case-insensitive; the resource compiler stores them in capitals.
   EXPECT_EQ(_stricmp(Ansi(t.Item(1003)->className).c_str(), "msctls_hotkey32"), 0);
   EXPECT_EQ(t.Item(1004)->style & 0x3, static_cast<uint32_t>(CBS_DROPDOWNLIST));
@@ -176,12 +178,13 @@ TEST(Resources, HotKeyEditDialogTemplate) {
 TEST(Resources, KeyListDialogTemplateAndMenu) {
   const DialogTemplate t = Template(130);
   EXPECT_EQ(Ansi(t.title), "編集");
-  EXPECT_EQ(t.cx, 257);
+  // Wider than first drawn, so that all four columns show beside a scroll bar.
+  EXPECT_EQ(t.cx, 311);
   EXPECT_EQ(t.cy, 155);
   EXPECT_FALSE(t.style & WS_THICKFRAME) << "no sizing border";
-  ExpectItems(t, {{1016, "", 7, 7, 243, 125},
-                  {1, "閉じる", 200, 134, 50, 14},
-                  {2, "ｷｬﾝｾﾙ", 200, 134, 50, 14}});
+  ExpectItems(t, {{1016, "", 7, 7, 297, 125},
+                  {1, "閉じる", 254, 134, 50, 14},
+                  {2, "ｷｬﾝｾﾙ", 254, 134, 50, 14}});
   const uint32_t listStyle = t.Item(1016)->style;
   EXPECT_EQ(listStyle & LVS_TYPEMASK, static_cast<uint32_t>(LVS_REPORT));
   EXPECT_TRUE(listStyle & LVS_SINGLESEL);
@@ -216,7 +219,7 @@ TEST(Resources, PropertiesDialogTemplate) {
                   {1016, "List1", 7, 16, 245, 61},
                   {-1, "", 7, 85, 245, 47},
                   {-1, "", 11, 86, 8, 8},
-                  {1038, "デスクトップの文字をカスタマイズ", 13, 85, 108, 10},
+                  {1038, "デスクトップの文字をカスタマイズ", 13, 85, 109, 10},
                   {1034, "文字", 18, 111, 24, 17},
                   {1035, "縁取り", 52, 111, 24, 17},
                   {1036, "背景", 86, 111, 24, 17},
@@ -238,26 +241,35 @@ TEST(Resources, AboutMenuString) {
   EXPECT_STREQ(text, "Tavolet のﾊﾞｰｼﾞｮﾝ情報(&A)...");
 }
 
-// Each icon group holds a 32 x 32 and a 16 x 16 image of 16 colours.
-TEST(Resources, IconsHaveBothSizesInSixteenColours) {
-  for (UINT id : {IDR_MAINFRAME, IDI_BLOCKED}) {
+// Each icon group holds 16-colour images for the small-icon sizes of 100 to 300 % scaling,
+// the program's icon also its large sizes up to 200 %.
+TEST(Resources, IconsHoldEverySizeInSixteenColours) {
+  const std::pair<UINT, std::vector<int>> groups[] = {{IDR_MAINFRAME, {16, 20, 24, 32, 40, 48, 64}},
+                                                      {IDI_BLOCKED, {16, 20, 24, 32, 40, 48}}};
+  for (const auto& [id, sizes] : groups) {
     const std::string group = ResourceBytes(MAKEINTRESOURCEA(id), RT_GROUP_ICON);
-    ASSERT_GE(group.size(), 6u + 2 * 14u) << id;
-    ASSERT_EQ(static_cast<uint8_t>(group[4]), 2) << id;
-    for (int i = 0; i < 2; ++i) {
+    ASSERT_GE(group.size(), 6u) << id;
+    const size_t count = static_cast<uint8_t>(group[4]);
+    ASSERT_EQ(group.size(), 6 + 14 * count) << id;
+    std::vector<int> found;
+    for (size_t i = 0; i < count; ++i) {
       const char* entry = group.data() + 6 + i * 14;
-      const int size = static_cast<uint8_t>(entry[0]);
-      EXPECT_TRUE(size == 32 || size == 16) << id;
+      found.push_back(static_cast<uint8_t>(entry[0]));
       EXPECT_EQ(static_cast<uint8_t>(entry[2]), 16) << "colour count, icon " << id;
       EXPECT_EQ(static_cast<uint8_t>(entry[6]), 4) << "bits per pixel, icon " << id;
     }
-    EXPECT_NE(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id), IMAGE_ICON, 16, 16, 0),
-              nullptr);
+    EXPECT_EQ(found, sizes) << id;
   }
 }
 
 TEST(Resources, ManifestAndVersion) {
   const std::string manifest = ResourceBytes(MAKEINTRESOURCEA(1), RT_MANIFEST);
+  EXPECT_NE(manifest.find("<dpiAwareness xmlns=\"http://schemas.microsoft.com/SMI/2016/"
+                          "WindowsSettings\">PerMonitorV2, PerMonitor</dpiAwareness>"),
+            std::string::npos);
+  EXPECT_NE(manifest.find("<dpiAware xmlns=\"http://schemas.microsoft.com/SMI/2005/"
+                          "WindowsSettings\">true/pm</dpiAware>"),
+            std::string::npos);
   EXPECT_NE(manifest.find("asInvoker"), std::string::npos);
   EXPECT_NE(manifest.find("Microsoft.Windows.Common-Controls"), std::string::npos);
   EXPECT_NE(manifest.find("version=\"6.0.0.0\""), std::string::npos);
