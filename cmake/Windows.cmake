@@ -1,5 +1,5 @@
 # Tavolet.exe, Corvane.dll and Lintrel.dll for one Windows architecture, plus the Windows
-# test programs. Only x86_64 programs can run here (under wine64); i686 is built only.
+# test programs.
 enable_language(RC)
 set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -c 65001")
 
@@ -68,11 +68,14 @@ add_executable(Tavolet WIN32 app/tavolet_main.cpp ${TAVOLET_RC})
 target_link_libraries(Tavolet PRIVATE tavolet_core)
 
 # --- tests ---------------------------------------------------------------------------
-if(TAVOLET_X86_64)
-  enable_testing()
-  set(TAVOLET_WINE_STATE ${CMAKE_BINARY_DIR}/wine)
-  set(CMAKE_CROSSCOMPILING_EMULATOR ${PROJECT_SOURCE_DIR}/scripts/wine-test.sh ${TAVOLET_WINE_STATE})
+# Both architectures run under wine64: i686 in Wine's new WoW64 mode, in a prefix of its own.
+enable_testing()
+set(TAVOLET_WINE_STATE ${CMAKE_BINARY_DIR}/wine)
+set(TAVOLET_WINE_ARCH x86_64)
+if(NOT TAVOLET_X86_64)
+  set(TAVOLET_WINE_ARCH i686)
 endif()
+set(CMAKE_CROSSCOMPILING_EMULATOR ${PROJECT_SOURCE_DIR}/scripts/wine-test.sh ${TAVOLET_WINE_STATE})
 add_library(test_support STATIC
     ${PROJECT_SOURCE_DIR}/tests/support/png_writer.cpp
     ${PROJECT_SOURCE_DIR}/tests/support/screen_capture.cpp)

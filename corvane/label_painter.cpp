@@ -7,6 +7,10 @@
 #include "corvane/label_colors.h"
 #include "corvane/shell_values.h"
 
+#ifndef _WIN64
+static_assert(sizeof(LVITEMW) == 60, "the item record the list view is asked with");
+#endif
+
 namespace {
 
 constexpr UINT kLabelFormat = DT_CENTER | DT_WORDBREAK | DT_END_ELLIPSIS | DT_MODIFYSTRING;

@@ -1,8 +1,10 @@
 #!/bin/bash
 # The Wine test environment, set up once per run and torn down after it:
-#   wine-env.sh setup STATE_DIR [DPI]  own Xvfb, prefix (made once per state folder and DPI,
+#   wine-env.sh setup STATE_DIR [DPI] [i686]
+#                                   own Xvfb, prefix (made once per state folder and DPI,
 #                                   default 96), persistent wineserver warmed up, virtual
-#                                   desktop started
+#                                   desktop started; with i686 the prefix runs 32-bit programs
+#                                   in Wine's new WoW64 mode (scripts/wine-i386.sh)
 #   wine-env.sh teardown STATE_DIR  wineserver -k, Xvfb stopped by its PID
 # With WINE_ENV_DISPLAY set, setup uses that X display and starts no Xvfb.
 # STATE_DIR/env holds the variables every Wine program of the run is started with.
@@ -12,6 +14,14 @@ state=$(mkdir -p "${2:?state folder}" && cd "$2" && pwd)
 WINE=/usr/lib/wine/wine64
 WINESERVER=/usr/lib/wine/wineserver
 dpi=${3:-96}
+arch=${4:-x86_64}
+wow64_dlls=""
+if [ "$command" = setup ] && [ "$arch" = i686 ]; then
+  wow64_dlls=$("$(dirname "$0")/wine-i386.sh" "$(dirname "$0")/../build/wine-i386") || {
+    echo "wine-env: the 32-bit Wine DLLs could not be prepared" >&2
+    exit 1
+  }
+fi
 # IPA's faces are made to the widths of the MS faces the dialog templates name, so texts take
 # the room they take on a Japanese Windows.
 PROPORTIONAL_FACE=IPAPGothic
@@ -31,6 +41,9 @@ export WINEDLLOVERRIDES='mscoree,mshtml=;winemenubuilder.exe=d'
 export DISPLAY='$1'
 export TAVOLET_TEST_PROCESSES='$record'
 ENV
+  # Given before the prefix is made, so that it gets its 32-bit system folder.
+  [ -n "$wow64_dlls" ] && echo "export WINEDLLPATH='$wow64_dlls'" >> "$state/env"
+  return 0
 }
 
 start_xvfb() {
@@ -115,7 +128,7 @@ case "$command" in
     rm -f "$state/env"
     ;;
   *)
-    echo "usage: wine-env.sh setup|teardown STATE_DIR [DPI]" >&2
+    echo "usage: wine-env.sh setup|teardown STATE_DIR [DPI] [i686]" >&2
     exit 2
     ;;
 esac
