@@ -83,3 +83,59 @@ std::string ExtensionOf(std::string_view path) {
   if (dot == std::string_view::npos) return std::string();
   return std::string(path.substr(dot));
 }
+
+std::string EscapeUrlBytes(std::string_view url) {
+  static const char kHex[] = "0123456789ABCDEF";
+  std::string escaped;
+  escaped.reserve(url.size());
+  for (const char c : url) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte <= 0x20 || byte == '"' || byte == 0x7F) {
+      escaped += '%';
+      escaped += kHex[byte >> 4];
+      escaped += kHex[byte & 0xF];
+    } else {
+      escaped += c;
+    }
+  }
+  return escaped;
+}
+
+namespace {
+
+// Backslashes at the end of the text doubled: before a quote they would escape it.
+std::string WithClosingBackslashesDoubled(std::string_view text) {
+  size_t trailing = 0;
+  while (trailing < text.size() && text[text.size() - 1 - trailing] == '\\') ++trailing;
+  return std::string(text) + std::string(trailing, '\\');
+}
+
+}  // namespace
+
+std::string QuotedArgument(std::string_view text) {
+  return "\"" + WithClosingBackslashesDoubled(text) + "\"";
+}
+
+std::string BrowserCommandLine(std::string_view registeredCommand, std::string_view url) {
+  std::string line;
+  bool placed = false;
+  for (size_t i = 0; i < registeredCommand.size(); ++i) {
+    const char c = registeredCommand[i];
+    const char next = i + 1 < registeredCommand.size() ? registeredCommand[i + 1] : '\0';
+    if (c == '%' && (next == '1' || next == 'L' || next == 'l')) {
+      const bool closedByQuote = i + 2 < registeredCommand.size() && registeredCommand[i + 2] == '"';
+      line += closedByQuote ? WithClosingBackslashesDoubled(url) : std::string(url);
+      placed = true;
+      ++i;
+    } else if (c == '%' && next == '*') {
+      ++i;
+    } else {
+      line += c;
+    }
+  }
+  if (!placed) {
+    if (!line.empty() && line.back() != ' ') line += ' ';
+    line += QuotedArgument(url);
+  }
+  return line;
+}

@@ -42,3 +42,14 @@ std::string QuotedProgramPath(std::string_view commandText,
 
 // The file's extension from the last "." of the whole path on, "." included; empty if none.
 std::string ExtensionOf(std::string_view path);
+
+// A URL that can only ever be one argument of a command line: every byte that cannot stand in
+// a URL (0x00-0x20, '"', 0x7F) percent-encoded, everything else as it is.
+std::string EscapeUrlBytes(std::string_view url);
+// Text as one double-quoted argument of a command line: backslashes before the closing quote
+// are doubled, so that quote closes it. The text holds no '"' of its own (a path cannot).
+std::string QuotedArgument(std::string_view text);
+// The browser started the way it registered itself: its command with "%1" (or "%L") replaced
+// by the URL, its own switches kept, "%*" dropped; the URL appended as one argument where the
+// command has no place for it. The URL is expected escaped by EscapeUrlBytes.
+std::string BrowserCommandLine(std::string_view registeredCommand, std::string_view url);

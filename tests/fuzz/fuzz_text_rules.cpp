@@ -29,6 +29,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::abort();
   }
   ExtensionOf(text);
+  const std::string url = EscapeUrlBytes(text);
+  for (const char c : url) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte <= 0x20 || byte == '"' || byte == 0x7F) std::abort();
+  }
+  const std::string line = BrowserCommandLine("\"b.exe\" --single-argument %1", url);
+  if (line != "\"b.exe\" --single-argument " + url) std::abort();
+  BrowserCommandLine(text, url);
   const std::u16string wide(reinterpret_cast<const char16_t*>(data), size / 2);
   if (UrlEncodeUtf8Wide(wide).size() > 9 * wide.size()) std::abort();
   return 0;

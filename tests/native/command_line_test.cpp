@@ -102,3 +102,19 @@ TEST(PathExclusion, CaseSensitiveSubstrings) {
 }
 
 }  // namespace
+
+TEST(UrlArgument, BytesThatCannotStandInAUrlAreEscaped) {
+  EXPECT_EQ(EscapeUrlBytes(std::string("a b\"\x01\x7F\0%\x82\xA0~", 11)),
+            "a%20b%22%01%7F%00%\x82\xA0~");
+  EXPECT_EQ(QuotedArgument("C:\\dir\\"), "\"C:\\dir\\\\\"") << "the quote still closes";
+}
+
+TEST(UrlArgument, TheUrlTakesThePlaceTheBrowserRegistered) {
+  EXPECT_EQ(BrowserCommandLine("\"C:\\B\\b.exe\" --single-argument %1", "http://x/?q=a%20b"),
+            "\"C:\\B\\b.exe\" --single-argument http://x/?q=a%20b");
+  EXPECT_EQ(BrowserCommandLine("\"C:\\F\\f.exe\" -osint -url \"%1\"", "http://x/\\"),
+            "\"C:\\F\\f.exe\" -osint -url \"http://x/\\\\\"");
+  EXPECT_EQ(BrowserCommandLine("C:\\b.exe %L %*", "u"), "C:\\b.exe u ");
+  EXPECT_EQ(BrowserCommandLine("\"C:\\b.exe\"", "http://x"), "\"C:\\b.exe\" \"http://x\"")
+      << "no place registered: appended as one argument";
+}
