@@ -3,6 +3,7 @@
 // system's render and capture endpoints live in a table this test sets and reads.
 #include <windows.h>
 #include <mmdeviceapi.h>
+#include <wrl/client.h>
 #include <gtest/gtest.h>
 
 #include <cwchar>
@@ -21,46 +22,31 @@ constexpr UINT kAnyLineType = 0x100B;
 constexpr int32_t kStep = 0x1000;
 
 std::string ServerPath() {
-  HKEY key = nullptr;
   char path[MAX_PATH] = "";
-  DWORD size = sizeof path - 1;
-  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kEnumeratorServer, 0, KEY_QUERY_VALUE, &key) == 0) {
-    RegQueryValueExA(key, nullptr, nullptr, nullptr, reinterpret_cast<BYTE*>(path), &size);
-    RegCloseKey(key);
-  }
+  DWORD size = sizeof path;
+  RegGetValueA(HKEY_LOCAL_MACHINE, kEnumeratorServer, nullptr, RRF_RT_REG_SZ, nullptr, path, &size);
   return path;
 }
 
 bool SetServerPath(const std::string& path) {
-  HKEY key = nullptr;
-  if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, kEnumeratorServer, 0, nullptr, 0, KEY_SET_VALUE, nullptr,
-                      &key, nullptr) != 0) {
-    return false;
-  }
-  const bool set =
-      RegSetValueExA(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(path.c_str()),
-                     static_cast<DWORD>(path.size() + 1)) == 0;
-  RegCloseKey(key);
-  return set;
+  return RegSetKeyValueA(HKEY_LOCAL_MACHINE, kEnumeratorServer, nullptr, REG_SZ, path.c_str(),
+                         static_cast<DWORD>(path.size() + 1)) == ERROR_SUCCESS;
 }
 
 // The system's default endpoint id of one direction ("" when there is none).
 std::wstring DefaultEndpoint(EDataFlow flow) {
   ComApartment com;
-  IMMDeviceEnumerator* enumerator = nullptr;
-  IMMDevice* device = nullptr;
+  Microsoft::WRL::ComPtr<IMMDeviceEnumerator> enumerator;
+  Microsoft::WRL::ComPtr<IMMDevice> device;
   LPWSTR id = nullptr;
   std::wstring found;
   if (SUCCEEDED(CoCreateInstance(__uuidof(MMDeviceEnumerator), nullptr, CLSCTX_INPROC_SERVER,
-                                 __uuidof(IMMDeviceEnumerator),
-                                 reinterpret_cast<void**>(&enumerator))) &&
+                                 IID_PPV_ARGS(&enumerator))) &&
       SUCCEEDED(enumerator->GetDefaultAudioEndpoint(flow, eConsole, &device)) &&
       SUCCEEDED(device->GetId(&id))) {
     found = id;
   }
   CoTaskMemFree(id);
-  if (device) device->Release();
-  if (enumerator) enumerator->Release();
   return found;
 }
 

@@ -76,17 +76,6 @@ class EndpointVolume final : public Counted<IAudioEndpointVolume> {
   // Takes the table over; `endpoint` lies in it.
   EndpointVolume(Table* table, StandInEndpoint* endpoint) : table_(table), endpoint_(endpoint) {}
 
-  HRESULT STDMETHODCALLTYPE RegisterControlChangeNotify(IAudioEndpointVolumeCallback*) override {
-    return S_OK;
-  }
-  HRESULT STDMETHODCALLTYPE UnregisterControlChangeNotify(IAudioEndpointVolumeCallback*) override {
-    return S_OK;
-  }
-  HRESULT STDMETHODCALLTYPE GetChannelCount(UINT* count) override {
-    if (!count) return E_POINTER;
-    *count = 2;
-    return S_OK;
-  }
   HRESULT STDMETHODCALLTYPE SetMasterVolumeLevelScalar(float level, LPCGUID) override {
     if (!(level >= 0.0f && level <= 1.0f)) return E_INVALIDARG;
     endpoint_->level = level;
@@ -108,20 +97,14 @@ class EndpointVolume final : public Counted<IAudioEndpointVolume> {
     *muted = endpoint_->muted ? TRUE : FALSE;
     return S_OK;
   }
-  HRESULT STDMETHODCALLTYPE QueryHardwareSupport(DWORD* mask) override {
-    if (!mask) return E_POINTER;
-    *mask = 0;
-    return S_OK;
+  // What Tavolet does not ask for.
+  HRESULT STDMETHODCALLTYPE RegisterControlChangeNotify(IAudioEndpointVolumeCallback*) override {
+    return E_NOTIMPL;
   }
-  HRESULT STDMETHODCALLTYPE GetVolumeRange(float* minimum, float* maximum,
-                                           float* increment) override {
-    if (!minimum || !maximum || !increment) return E_POINTER;
-    *minimum = -96.0f;
-    *maximum = 0.0f;
-    *increment = 0.375f;
-    return S_OK;
+  HRESULT STDMETHODCALLTYPE UnregisterControlChangeNotify(IAudioEndpointVolumeCallback*) override {
+    return E_NOTIMPL;
   }
-  // Levels in decibels, channels and steps: not what the tests look at.
+  HRESULT STDMETHODCALLTYPE GetChannelCount(UINT*) override { return E_NOTIMPL; }
   HRESULT STDMETHODCALLTYPE SetMasterVolumeLevel(float, LPCGUID) override { return E_NOTIMPL; }
   HRESULT STDMETHODCALLTYPE GetMasterVolumeLevel(float*) override { return E_NOTIMPL; }
   HRESULT STDMETHODCALLTYPE SetChannelVolumeLevel(UINT, float, LPCGUID) override {
@@ -135,6 +118,8 @@ class EndpointVolume final : public Counted<IAudioEndpointVolume> {
   HRESULT STDMETHODCALLTYPE GetVolumeStepInfo(UINT*, UINT*) override { return E_NOTIMPL; }
   HRESULT STDMETHODCALLTYPE VolumeStepUp(LPCGUID) override { return E_NOTIMPL; }
   HRESULT STDMETHODCALLTYPE VolumeStepDown(LPCGUID) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE QueryHardwareSupport(DWORD*) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE GetVolumeRange(float*, float*, float*) override { return E_NOTIMPL; }
 
  private:
   ~EndpointVolume() override { delete table_; }
@@ -228,19 +213,8 @@ HRESULT SystemEnumerator(IMMDeviceEnumerator** enumerator) {
   return result;
 }
 
-class Factory final : public IClassFactory {
+class Factory final : public Counted<IClassFactory> {
  public:
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
-    if (!object) return E_POINTER;
-    if (iid != __uuidof(IUnknown) && iid != __uuidof(IClassFactory)) {
-      *object = nullptr;
-      return E_NOINTERFACE;
-    }
-    *object = static_cast<IClassFactory*>(this);
-    return S_OK;
-  }
-  ULONG STDMETHODCALLTYPE AddRef() override { return 2; }  // a static object
-  ULONG STDMETHODCALLTYPE Release() override { return 1; }
   HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID iid, void** object) override {
     if (!object) return E_POINTER;
     *object = nullptr;
@@ -256,8 +230,6 @@ class Factory final : public IClassFactory {
   HRESULT STDMETHODCALLTYPE LockServer(BOOL) override { return S_OK; }
 };
 
-Factory factory;
-
 }  // namespace
 
 extern "C" __declspec(dllexport) HRESULT WINAPI
@@ -265,7 +237,10 @@ extern "C" __declspec(dllexport) HRESULT WINAPI
   if (!object) return E_POINTER;
   *object = nullptr;
   if (id != __uuidof(MMDeviceEnumerator)) return CLASS_E_CLASSNOTAVAILABLE;
-  return factory.QueryInterface(iid, object);
+  Factory* factory = new Factory;
+  const HRESULT result = factory->QueryInterface(iid, object);
+  factory->Release();
+  return result;
 }
 
 // Its objects hand out pointers into the system's library, so it stays loaded.
