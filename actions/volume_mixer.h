@@ -1,5 +1,6 @@
 // The machine's mixer volume and mute controls, listed once at start-up and changed on demand.
-// Every operation opens the devices it needs and closes them before returning.
+// Every operation opens the devices it needs and closes them before returning. Where the system
+// has audio endpoints (Vista on), a device's records act on its endpoint instead of the mixer.
 #pragma once
 
 #include <windows.h>
@@ -7,7 +8,11 @@
 
 #include <cstdint>
 #include <list>
+#include <map>
 #include <string>
+#include <vector>
+
+#include "actions/audio_endpoints.h"
 
 struct MixerControlRecord {
   int32_t deviceIndex = 0;
@@ -35,7 +40,8 @@ const MixerFunctions& WinmmMixerFunctions();
 
 class VolumeMixer {
  public:
-  explicit VolumeMixer(const MixerFunctions& mixer = WinmmMixerFunctions());
+  explicit VolumeMixer(const MixerFunctions& mixer = WinmmMixerFunctions(),
+                       AudioEndpoints& endpoints = SystemAudioEndpoints());
   virtual ~VolumeMixer() = default;
   VolumeMixer(const VolumeMixer&) = delete;
   VolumeMixer& operator=(const VolumeMixer&) = delete;
@@ -56,13 +62,18 @@ class VolumeMixer {
   void ListDeviceControls(int32_t device, HMIXER mixer, const MIXERCAPSA& caps);
   void AppendSpeakerControl(int32_t device, HMIXER mixer, const MIXERCAPSA& caps,
                             const MIXERLINEA& line, uint32_t controlType);
-  template <typename Operation>
+  template <typename MixerOperation, typename EndpointOperation>
   void ForEachMatching(uint32_t controlType, int32_t device, uint32_t lineType,
-                       Operation operation);
+                       MixerOperation onMixer, EndpointOperation onEndpoint);
+  // The endpoint of a device, found once; null when it has none.
+  const std::wstring* EndpointOf(EndpointSession& session, int32_t device);
   bool ReadValue(HMIXER mixer, const MixerControlRecord& record, uint32_t& value) const;
   void WriteValue(HMIXER mixer, const MixerControlRecord& record, uint32_t value) const;
 
   MixerFunctions mixer_;
+  AudioEndpoints& endpoints_;
+  std::vector<std::wstring> endpointIds_;  // by device; empty until found
+  std::map<std::wstring, EndpointLevel> savedEndpoints_;
   std::list<MixerControlRecord> records_;
   int32_t deviceCount_ = 0;
   int32_t defaultDevice_ = -1;

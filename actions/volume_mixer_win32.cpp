@@ -1,8 +1,10 @@
 #include "actions/volume_mixer.h"
 
 #include <memory>
+#include <set>
 #include <vector>
 
+#include "actions/endpoint_rules.h"
 #include "actions/mixer_rules.h"
 
 #ifndef _WIN64
@@ -68,7 +70,8 @@ const MixerFunctions& WinmmMixerFunctions() {
   return functions;
 }
 
-VolumeMixer::VolumeMixer(const MixerFunctions& mixer) : mixer_(mixer) {}
+VolumeMixer::VolumeMixer(const MixerFunctions& mixer, AudioEndpoints& endpoints)
+    : mixer_(mixer), endpoints_(endpoints) {}
 
 VolumeMixer& VolumeMixer::Instance() { return theVolumeMixer; }
 
@@ -76,6 +79,8 @@ int VolumeMixer::Initialize(int32_t defaultDevice, uint32_t defaultLineType) {
   defaultDevice_ = defaultDevice;
   defaultLineType_ = defaultLineType;
   deviceCount_ = static_cast<int32_t>(mixer_.getNumDevs());
+  // Found at first use, so that start-up does not wait for the audio service.
+  endpointIds_.assign(deviceCount_ > 0 ? deviceCount_ : 0, std::wstring());
   for (int32_t device = 0; device < deviceCount_; ++device) {
     HMIXER mixer = nullptr;
     if (mixer_.open(&mixer, static_cast<UINT>(device), 0, 0, 0) != MMSYSERR_NOERROR) continue;
@@ -197,47 +202,87 @@ void VolumeMixer::WriteValue(HMIXER mixer, const MixerControlRecord& record, uin
   mixer_.setControlDetails(Object(mixer), &details, MIXER_SETCONTROLDETAILSF_VALUE);
 }
 
-template <typename Operation>
+const std::wstring* VolumeMixer::EndpointOf(EndpointSession& session, int32_t device) {
+  if (device < 0 || static_cast<size_t>(device) >= endpointIds_.size()) return nullptr;
+  std::wstring& id = endpointIds_[device];
+  if (id.empty()) id = session.IdOf(device);
+  return id.empty() ? nullptr : &id;
+}
+
+// With endpoints, a device without one is left alone, and each endpoint changes once, by the
+// first matching record, however many of its device's records match.
+template <typename MixerOperation, typename EndpointOperation>
 void VolumeMixer::ForEachMatching(uint32_t controlType, int32_t device, uint32_t lineType,
-                                  Operation operation) {
+                                  MixerOperation onMixer, EndpointOperation onEndpoint) {
   const MixerSelector selector =
       ResolveSelector(device, lineType, defaultDevice_, defaultLineType_);
-  OpenDevices devices(mixer_, deviceCount_);
+  std::unique_ptr<EndpointSession> endpoints = endpoints_.Open();
+  OpenDevices devices(mixer_, endpoints ? 0 : deviceCount_);
+  std::set<std::wstring> changed;
   for (MixerControlRecord& record : records_) {
     if (!RecordMatches(record.deviceIndex, record.lineType, record.control.dwControlType,
                        controlType, selector)) {
       continue;
     }
-    if (HMIXER mixer = devices.Get(record.deviceIndex)) operation(mixer, record);
+    if (endpoints) {
+      const std::wstring* id = EndpointOf(*endpoints, record.deviceIndex);
+      if (id && changed.insert(*id).second) onEndpoint(*endpoints, *id, record);
+    } else if (HMIXER mixer = devices.Get(record.deviceIndex)) {
+      onMixer(mixer, record);
+    }
   }
 }
 
 void VolumeMixer::ChangeVolume(int32_t step, int32_t device, uint32_t lineType) {
   ForEachMatching(
-      kVolumeControlType, device, lineType, [&](HMIXER mixer, MixerControlRecord& record) {
+      kVolumeControlType, device, lineType,
+      [&](HMIXER mixer, MixerControlRecord& record) {
         uint32_t current = 0;
         if (!ReadValue(mixer, record, current)) return;
         const int32_t value =
             SteppedVolume(static_cast<int32_t>(current), step, record.control.Bounds.lMinimum,
                           record.control.Bounds.lMaximum);
         WriteValue(mixer, record, static_cast<uint32_t>(value));
+      },
+      [&](EndpointSession& endpoints, const std::wstring& id, const MixerControlRecord& record) {
+        EndpointLevel current;
+        float level = 0.0f;
+        if (endpoints.Read(id, current) &&
+            SteppedLevel(current.level, step, record.control.Bounds.lMinimum,
+                         record.control.Bounds.lMaximum, level)) {
+          endpoints.WriteLevel(id, level);
+        }
       });
 }
 
 void VolumeMixer::SetMute(int32_t value, int32_t device, uint32_t lineType) {
-  ForEachMatching(kMuteControlType, device, lineType,
-                  [&](HMIXER mixer, MixerControlRecord& record) {
-                    uint32_t newValue = static_cast<uint32_t>(value);
-                    if (value == -1) {
-                      uint32_t current = 0;
-                      if (!ReadValue(mixer, record, current)) return;
-                      newValue = ToggledMute(current);
-                    }
-                    WriteValue(mixer, record, newValue);
-                  });
+  ForEachMatching(
+      kMuteControlType, device, lineType,
+      [&](HMIXER mixer, MixerControlRecord& record) {
+        uint32_t newValue = static_cast<uint32_t>(value);
+        if (value == -1) {
+          uint32_t current = 0;
+          if (!ReadValue(mixer, record, current)) return;
+          newValue = ToggledMute(current);
+        }
+        WriteValue(mixer, record, newValue);
+      },
+      [&](EndpointSession& endpoints, const std::wstring& id, const MixerControlRecord&) {
+        EndpointLevel current;
+        if (value == -1 && !endpoints.Read(id, current)) return;
+        endpoints.WriteMute(id, MutedAfter(value, current.muted));
+      });
 }
 
 void VolumeMixer::SaveLevels() {
+  if (std::unique_ptr<EndpointSession> endpoints = endpoints_.Open()) {
+    for (const MixerControlRecord& record : records_) {
+      const std::wstring* id = EndpointOf(*endpoints, record.deviceIndex);
+      EndpointLevel level;
+      if (id && endpoints->Read(*id, level)) savedEndpoints_[*id] = level;
+    }
+    return;
+  }
   OpenDevices devices(mixer_, deviceCount_);
   for (MixerControlRecord& record : records_) {
     HMIXER mixer = devices.Get(record.deviceIndex);
@@ -250,6 +295,14 @@ void VolumeMixer::SaveLevels() {
 }
 
 void VolumeMixer::RestoreLevels() {
+  if (std::unique_ptr<EndpointSession> endpoints = endpoints_.Open()) {
+    // The level first, so that sound that comes back comes back at its own level.
+    for (const auto& [id, saved] : savedEndpoints_) {
+      endpoints->WriteLevel(id, saved.level);
+      endpoints->WriteMute(id, saved.muted);
+    }
+    return;
+  }
   OpenDevices devices(mixer_, deviceCount_);
   for (const MixerControlRecord& record : records_) {
     HMIXER mixer = devices.Get(record.deviceIndex);

@@ -4,6 +4,7 @@
 #include "actions/volume_mixer.h"
 #include "app/main_dlg.h"
 #include "app/properties_dlg.h"
+#include "framework/com_apartment.h"
 #include "hotkeys/key_list_dlg.h"
 #include "resources/resource.h"
 
@@ -14,6 +15,7 @@ static_assert(ID_APP_EXIT == TAVOLET_APP_EXIT);
 namespace {
 const char kInstanceMutexName[] = "TavoletTavolet";
 constexpr DWORD kStartPauseMs = 2000;
+std::optional<ComApartment> comApartment;  // the volume keys reach the audio endpoints with it
 }  // namespace
 
 CMainApp& TheApp() { return *static_cast<CMainApp*>(AfxGetApp()); }
@@ -31,6 +33,7 @@ BOOL CMainApp::InitInstance() {
   systemHook.emplace();
   desktopHook.emplace();
   Sleep(kStartPauseMs);
+  comApartment.emplace();
 
   VolumeMixer::Instance().Initialize(kAnyMixerDevice, 0x100A);
 
@@ -84,6 +87,7 @@ int CMainApp::ExitInstance() {
     m_pMainWnd = nullptr;
   }
   HoldDisplay(false);
+  comApartment.reset();
   ReleaseMutex(instanceMutex.get());
   instanceMutex.reset();
   const int quitCode = CWinApp::ExitInstance();

@@ -32,6 +32,7 @@ set_target_properties(Corvane PROPERTIES PREFIX "" OUTPUT_NAME Corvane)
 # Everything of Tavolet but its entry point, so the Wine tests can link the same code.
 add_library(tavolet_core STATIC
     ${TAVOLET_PORTABLE_SOURCES}
+    actions/audio_endpoints_win32.cpp
     actions/dispatcher.cpp
     actions/layered_window_win32.cpp
     actions/program_start_win32.cpp
@@ -58,7 +59,7 @@ add_library(tavolet_core STATIC
     hotkeys/hotkey_edit_dlg.cpp
     hotkeys/hotkey_registration_win32.cpp
     hotkeys/key_list_dlg.cpp)
-target_link_libraries(tavolet_core PUBLIC Lintrel Corvane advapi32 winmm comctl32 comdlg32 shell32 gdi32 user32)
+target_link_libraries(tavolet_core PUBLIC Lintrel Corvane advapi32 winmm ole32 comctl32 comdlg32 shell32 gdi32 user32)
 
 set(TAVOLET_RC ${PROJECT_SOURCE_DIR}/resources/Tavolet.rc)
 set_source_files_properties(${TAVOLET_RC} PROPERTIES OBJECT_DEPENDS

@@ -104,15 +104,7 @@ class ActionsE2E : public ::testing::Test {
         8000);
     return found;
   }
-  // A window of this test in the foreground, for the kinds that act on the foreground window.
-  HWND ForegroundOwnWindow() {
-    ownWindow_ =
-        CreateWindowExA(0, "STATIC", "Tavolet E2E target", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 200,
-                        150, 300, 200, nullptr, nullptr, nullptr, nullptr);
-    SetForegroundWindow(ownWindow_);
-    WaitFor([&] { return GetForegroundWindow() == ownWindow_; }, 3000);
-    return ownWindow_;
-  }
+  HWND ForegroundOwnWindow() { return ownWindow_ = MakeForegroundWindow(); }
   // Waits for a message of this test's thread in the recorder range.
   bool WaitForOwnMessage(UINT message, MSG& received, DWORD timeoutMs = 5000) {
     const DWORD start = GetTickCount();

@@ -124,6 +124,14 @@ std::string LabelSettings(int state, COLORREF outline, COLORREF background) {
   return ToTextMode(EncodeSettings(values));
 }
 
+HWND MakeForegroundWindow() {
+  HWND window = CreateWindowExA(0, "STATIC", "Tavolet E2E target", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
+                                200, 150, 300, 200, nullptr, nullptr, nullptr, nullptr);
+  SetForegroundWindow(window);
+  WaitFor([&] { return GetForegroundWindow() == window; }, 3000);
+  return window;
+}
+
 bool Taken(UINT modifiers, UINT key) {
   HWND probe = CreateWindowExA(0, "STATIC", "", 0, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
   const bool registered = RegisterHotKey(probe, 1, modifiers, key);

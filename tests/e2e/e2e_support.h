@@ -93,6 +93,10 @@ constexpr COLORREF kRed = RGB(255, 0, 0);
 // A stored settings file: labels green on `background` (navy when selected), this outline.
 std::string LabelSettings(int state, COLORREF outline = 0x80000000, COLORREF background = kRed);
 
+// A window of this test in the foreground, for the kinds that act on the foreground window;
+// the caller destroys it.
+HWND MakeForegroundWindow();
+
 // Whether another program holds this combination now (a probe window tries to register it).
 bool Taken(UINT modifiers, UINT key);
 // Pixels of exactly this colour in the desktop's top strip (where the stand-in's labels are),

@@ -1,16 +1,19 @@
 // VolumeMixer against Wine's own mixer (the ALSA null device gives two devices; values are per
 // process, so they are read back here) and against a fake mixer that shows what Wine's cannot:
-// several devices, one without a speaker line, one that cannot be opened.
+// several devices, one without a speaker line, one that cannot be opened. Then the audio
+// endpoints: Wine's own, and endpoints of the test's that take over from the fake mixer.
 #include <windows.h>
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
 #include "actions/mixer_rules.h"
 #include "actions/volume_mixer.h"
+#include "framework/com_apartment.h"
 
 namespace {
 
@@ -26,7 +29,7 @@ uint32_t ReadControl(int32_t device, const MIXERCONTROLA& control) {
 }
 
 TEST(VolumeMixerWine, ListsSpeakerControlsFirstThenSourceLines) {
-  VolumeMixer mixer;
+  VolumeMixer mixer(WinmmMixerFunctions(), NoAudioEndpoints());
   const int count = mixer.Initialize(kAnyMixerDevice, 0x100A);
   ASSERT_GE(count, 2) << "the ALSA null device gives a speaker volume and mute";
   const auto& records = mixer.Records();
@@ -48,7 +51,7 @@ TEST(VolumeMixerWine, ListsSpeakerControlsFirstThenSourceLines) {
 }
 
 TEST(VolumeMixerWine, StepsClampAtTheBoundsAndMuteToggles) {
-  VolumeMixer mixer;
+  VolumeMixer mixer(WinmmMixerFunctions(), NoAudioEndpoints());
   ASSERT_GE(mixer.Initialize(kAnyMixerDevice, 0x100A), 2);
   const MixerControlRecord& volume = mixer.Records().front();
   const MixerControlRecord& mute = *std::next(mixer.Records().begin());
@@ -75,7 +78,7 @@ TEST(VolumeMixerWine, StepsClampAtTheBoundsAndMuteToggles) {
 }
 
 TEST(VolumeMixerWine, BossKeyLevelsComeBack) {
-  VolumeMixer mixer;
+  VolumeMixer mixer(WinmmMixerFunctions(), NoAudioEndpoints());
   ASSERT_GE(mixer.Initialize(kAnyMixerDevice, 0x100A), 2);
   mixer.SetMute(0, kAnyMixerDevice, kAnyLineType);
   mixer.ChangeVolume(-1000000, kAnyMixerDevice, kAnyLineType);
@@ -237,7 +240,7 @@ class FakeMixerTest : public ::testing::Test {
 };
 
 TEST_F(FakeMixerTest, RecordOrderAcrossDevices) {
-  VolumeMixer mixer(kFakeMixer);
+  VolumeMixer mixer(kFakeMixer, NoAudioEndpoints());
   ASSERT_EQ(mixer.Initialize(kAnyMixerDevice, 0x100A), 6);
   std::vector<std::pair<int32_t, DWORD>> order;
   for (const auto& r : mixer.Records()) order.emplace_back(r.deviceIndex, r.control.dwControlID);
@@ -250,7 +253,7 @@ TEST_F(FakeMixerTest, RecordOrderAcrossDevices) {
 }
 
 TEST_F(FakeMixerTest, SelectorsAndClampingAcrossDevices) {
-  VolumeMixer mixer(kFakeMixer);
+  VolumeMixer mixer(kFakeMixer, NoAudioEndpoints());
   mixer.Initialize(1, 0x1008);
   fake.values = {{1, 50}, {3, 50}, {8, 50}};
   mixer.ChangeVolume(70, kAnyMixerDevice, kAnyLineType);
@@ -275,7 +278,7 @@ TEST_F(FakeMixerTest, SelectorsAndClampingAcrossDevices) {
 }
 
 TEST_F(FakeMixerTest, RestoreWritesOnlySavedValues) {
-  VolumeMixer mixer(kFakeMixer);
+  VolumeMixer mixer(kFakeMixer, NoAudioEndpoints());
   mixer.Initialize(kAnyMixerDevice, 0x100A);
   fake.values = {{1, 40}, {2, 0}, {3, 60}, {5, 0}, {7, 0}, {8, 90}};
   mixer.SaveLevels();
@@ -287,6 +290,86 @@ TEST_F(FakeMixerTest, RestoreWritesOnlySavedValues) {
   EXPECT_EQ(fake.opened, fake.closed);
 }
 
+// Device 0 has the endpoint "first"; device 1 has none.
+class FakeEndpoints : public AudioEndpoints {
+ public:
+  std::map<std::wstring, EndpointLevel> levels;
+
+  std::unique_ptr<EndpointSession> Open() override { return std::make_unique<Session>(*this); }
+
+ private:
+  struct Session : EndpointSession {
+    explicit Session(FakeEndpoints& owner) : owner(owner) {}
+    std::wstring IdOf(int32_t device) override { return device == 0 ? L"first" : L""; }
+    bool Read(const std::wstring& id, EndpointLevel& level) override {
+      auto found = owner.levels.find(id);
+      if (found == owner.levels.end()) return false;
+      level = found->second;
+      return true;
+    }
+    bool WriteLevel(const std::wstring& id, float level) override {
+      owner.levels[id].level = level;
+      return true;
+    }
+    bool WriteMute(const std::wstring& id, bool muted) override {
+      owner.levels[id].muted = muted;
+      return true;
+    }
+    FakeEndpoints& owner;
+  };
+};
+
+TEST_F(FakeMixerTest, EndpointsTakeOverFromTheMixerOnceEach) {
+  FakeEndpoints endpoints;
+  endpoints.levels[L"first"] = {0.5f, false};
+  VolumeMixer mixer(kFakeMixer, endpoints);
+  mixer.Initialize(kAnyMixerDevice, 0x100A);
+  const int opened = fake.opened;
+  fake.values = {{1, 50}, {8, 50}};
+  mixer.ChangeVolume(10, kAnyMixerDevice, kAnyLineType);  // two volume records of device 0
+  EXPECT_EQ(endpoints.levels[L"first"].level, 0.6f) << "a tenth of 0..100, once";
+  mixer.SetMute(-1, kAnyMixerDevice, kAnyLineType);  // two mute records too
+  EXPECT_TRUE(endpoints.levels[L"first"].muted) << "toggled once";
+  mixer.SaveLevels();
+  mixer.SetMute(0, kAnyMixerDevice, kAnyLineType);
+  mixer.ChangeVolume(-100, kAnyMixerDevice, kAnyLineType);
+  mixer.RestoreLevels();
+  EXPECT_EQ(endpoints.levels[L"first"].level, 0.6f);
+  EXPECT_TRUE(endpoints.levels[L"first"].muted);
+  EXPECT_EQ(endpoints.levels.size(), 1u);
+  EXPECT_EQ(fake.opened, opened) << "device 1, without an endpoint, is left alone";
+  EXPECT_EQ(fake.values, (std::map<DWORD, uint32_t>{{1, 50}, {8, 50}}));
+}
+
+// Wine's own Core Audio: each mixer device has an endpoint, and the keys go there rather than
+// to this process's mixer. (Wine's endpoint volume refuses scalar levels and keeps a mute only
+// inside each of its objects, so no more than that can be seen here.)
+TEST(VolumeMixerWine, WinesEndpointsStandForItsMixerDevices) {
+  ComApartment com;
+  std::unique_ptr<EndpointSession> endpoints = SystemAudioEndpoints().Open();
+  ASSERT_NE(endpoints, nullptr) << "Wine has the device enumerator";
+  std::set<std::wstring> ids;
+  for (int32_t device = 0; device < static_cast<int32_t>(mixerGetNumDevs()); ++device) {
+    const std::wstring id = endpoints->IdOf(device);
+    EndpointLevel level;
+    EXPECT_TRUE(!id.empty() && endpoints->Read(id, level)) << "device " << device;
+    ids.insert(id);
+  }
+  EXPECT_EQ(ids.size(), static_cast<size_t>(mixerGetNumDevs())) << "one endpoint each";
+  VolumeMixer mixer;
+  ASSERT_GE(mixer.Initialize(kAnyMixerDevice, 0x100A), 2);
+  const MixerControlRecord& volume = mixer.Records().front();
+  const uint32_t before = ReadControl(0, volume.control);
+  const DWORD start = GetTickCount();
+  mixer.ChangeVolume(-0x1000, kAnyMixerDevice, kAnyLineType);
+  mixer.SetMute(-1, kAnyMixerDevice, kAnyLineType);
+  mixer.SaveLevels();
+  mixer.SetMute(1, kAnyMixerDevice, kAnyLineType);
+  mixer.RestoreLevels();
+  EXPECT_LT(GetTickCount() - start, 3000u);
+  EXPECT_EQ(ReadControl(0, volume.control), before) << "this process's own mixer is left alone";
+}
+
 UINT WINAPI NoDevices() { return 0; }
 
 TEST(NoMixer, NothingIsListedAndNothingHappens) {
@@ -294,7 +377,7 @@ TEST(NoMixer, NothingIsListedAndNothingHappens) {
                                       &FakeGetDevCaps, &FakeGetLineInfo, &FakeGetLineControls,
                                       &FakeGetDetails, &FakeSetDetails};
   fake = FakeMixerState();
-  VolumeMixer mixer(none);
+  VolumeMixer mixer(none, NoAudioEndpoints());
   EXPECT_EQ(mixer.Initialize(kAnyMixerDevice, 0x100A), 0);
   mixer.ChangeVolume(10, kAnyMixerDevice, kAnyLineType);
   mixer.SetMute(-1, kAnyMixerDevice, kAnyLineType);

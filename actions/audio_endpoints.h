@@ -1,0 +1,36 @@
+// The machine's audio endpoints as the volume operations see them. Since Windows Vista the
+// mixer's controls belong to the calling program's own audio session, so each mixer device
+// stands for the endpoint it was made from and the operations act on that endpoint instead.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+struct EndpointLevel {
+  float level = 0.0f;  // scalar, 0.0 to 1.0
+  bool muted = false;
+};
+
+// The endpoints of one volume operation; whatever it opened is released when it ends.
+class EndpointSession {
+ public:
+  virtual ~EndpointSession() = default;
+  // The id of the endpoint the mixer device was made from; empty when none can be found.
+  virtual std::wstring IdOf(int32_t mixerDevice) = 0;
+  virtual bool Read(const std::wstring& id, EndpointLevel& level) = 0;
+  virtual bool WriteLevel(const std::wstring& id, float level) = 0;
+  virtual bool WriteMute(const std::wstring& id, bool muted) = 0;
+};
+
+class AudioEndpoints {
+ public:
+  virtual ~AudioEndpoints() = default;
+  // Null when the system has no endpoint volumes (before Vista): the mixer itself is used.
+  virtual std::unique_ptr<EndpointSession> Open() = 0;
+};
+
+// Core Audio, through the calling thread's COM apartment.
+AudioEndpoints& SystemAudioEndpoints();
+// No endpoints at all: every device keeps the mixer path.
+AudioEndpoints& NoAudioEndpoints();

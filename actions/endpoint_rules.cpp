@@ -1,0 +1,23 @@
+#include "actions/endpoint_rules.h"
+
+#include <cmath>
+
+bool SteppedLevel(float level, int32_t step, int32_t minimum, int32_t maximum, float& result) {
+  if (minimum >= maximum) return false;
+  double value = std::isnan(level) ? 0.0 : level;
+  if (value > 1.0) value = 1.0;
+  if (value < 0.0) value = 0.0;
+  // Widened first: the range of INT32_MIN..INT32_MAX does not fit 32 bits.
+  value +=
+      static_cast<double>(step) / (static_cast<double>(maximum) - static_cast<double>(minimum));
+  if (value >= 1.0) value = 1.0;
+  if (value <= 0.0) value = 0.0;
+  result = static_cast<float>(value);
+  return true;
+}
+
+bool MutedAfter(int32_t value, bool muted) { return value == -1 ? !muted : value != 0; }
+
+bool EndpointIdSizeAcceptable(uint32_t bytes) {
+  return bytes >= 4 && bytes % 2 == 0 && bytes <= kMaxEndpointIdBytes;
+}
