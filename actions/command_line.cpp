@@ -123,7 +123,8 @@ std::string BrowserCommandLine(std::string_view registeredCommand, std::string_v
     const char c = registeredCommand[i];
     const char next = i + 1 < registeredCommand.size() ? registeredCommand[i + 1] : '\0';
     if (c == '%' && (next == '1' || next == 'L' || next == 'l')) {
-      const bool closedByQuote = i + 2 < registeredCommand.size() && registeredCommand[i + 2] == '"';
+      const bool closedByQuote =
+          i + 2 < registeredCommand.size() && registeredCommand[i + 2] == '"';
       line += closedByQuote ? WithClosingBackslashesDoubled(url) : std::string(url);
       placed = true;
       ++i;

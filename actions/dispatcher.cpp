@@ -60,10 +60,11 @@ std::string CommandLineFor(const HotKeyEntry& entry) {
     case ActionType::RunProgram:
       return entry.target + " " + BuildArgument(entry.textOption);
     case ActionType::OpenUrl:
-      return GetBrowserCommand() + " " + entry.target + BuildArgument(entry.textOption);
+      // Whatever the text holds, it cannot add arguments or switches to the browser.
+      return GetBrowserCommandLine(EscapeUrlBytes(entry.target + BuildArgument(entry.textOption)));
     default:  // OpenFile
-      return GetAssociatedCommand(ExtensionOf(entry.target), "open") + " \"" + entry.target + "\"" +
-             BuildArgument(entry.textOption);
+      return GetAssociatedCommand(ExtensionOf(entry.target), "open") + " " +
+             QuotedArgument(entry.target) + BuildArgument(entry.textOption);
   }
 }
 

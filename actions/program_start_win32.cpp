@@ -43,6 +43,9 @@ BOOL CALLBACK MatchHandle(HWND window, LPARAM context) {
 }  // namespace
 
 HWND StartProgram(const std::string& commandLine) {
+  // The system would end the line at the first zero byte: nothing is started rather than a
+  // line cut short.
+  if (commandLine.find('\0') != std::string::npos) return nullptr;
   STARTUPINFOA startup{};
   startup.cb = sizeof startup;
   startup.dwFlags = STARTF_USESHOWWINDOW;

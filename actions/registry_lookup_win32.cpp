@@ -55,8 +55,9 @@ std::string ExpandEnvironment(const std::string& text) {
   return buffer;
 }
 
-// The browser the user chose for http, where the system keeps such a choice.
-std::string UserChosenBrowser() {
+// The command of the browser the user chose for http, where the system keeps such a choice,
+// else the machine's http command; empty when neither can be read.
+std::string RegisteredBrowserCommand() {
   const char* const choices[] = {
       "Software\\Microsoft\\Windows\\Shell\\Associations\\UrlAssociations\\http\\UserChoiceLatest",
       "Software\\Microsoft\\Windows\\Shell\\Associations\\UrlAssociations\\http\\UserChoice"};
@@ -66,9 +67,12 @@ std::string UserChosenBrowser() {
     if (!key || !key.Value("ProgId", progId) || progId.empty()) continue;
     RegistryKey command(HKEY_CLASSES_ROOT, progId + "\\shell\\open\\command");
     std::string value;
-    if (command && command.DefaultValue(value)) return GetQuotedProgramPath(value);
+    if (command && command.DefaultValue(value)) return value;
   }
-  return std::string();
+  RegistryKey key(HKEY_LOCAL_MACHINE, "SOFTWARE\\Classes\\http\\shell\\open\\command");
+  std::string value;
+  key.DefaultValue(value);
+  return value;
 }
 
 }  // namespace
@@ -78,14 +82,16 @@ std::string GetQuotedProgramPath(const std::string& commandText) {
 }
 
 std::string GetBrowserCommand() {
-  const std::string chosen = UserChosenBrowser();
-  if (!chosen.empty()) return chosen;
-  RegistryKey key(HKEY_LOCAL_MACHINE, "SOFTWARE\\Classes\\http\\shell\\open\\command");
-  std::string value;
-  key.DefaultValue(value);
   // An unquoted value keeps its arguments ("C:\\Browser\\b.exe %1"): the program-path rules
   // cut them off, as for a file type's command.
-  return GetQuotedProgramPath(value);
+  return GetQuotedProgramPath(RegisteredBrowserCommand());
+}
+
+std::string GetBrowserCommandLine(const std::string& url) {
+  const std::string registered = RegisteredBrowserCommand();
+  // Expanded before the URL goes in, so nothing in the URL is ever taken for a variable.
+  const std::string expanded = ExpandEnvironment(registered);
+  return BrowserCommandLine(expanded.empty() ? registered : expanded, url);
 }
 
 std::string GetAssociatedCommand(const std::string& extension, const std::string& verb) {

@@ -2,6 +2,7 @@
 // running Tavolet as WM_HOTKEY and observed from outside: the recorder program's log, the
 // clipboard, this test's own window and its messages, placement and layered attributes.
 #include <windows.h>
+#include <shellapi.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -330,9 +331,10 @@ TEST_F(RegistryKeysE2E, OpenUrlAppendsTheClipboardEncodedInUtf8) {
   Press(1);
   const auto starts = WaitForStarts(1);
   ASSERT_EQ(starts.size(), 1u);
-  EXPECT_EQ(starts[0], "start|\"" + recorder_ +
-                           "\" http://example.invalid/search?q=%E3%81%82%E3%81%84%E3%81%86%20abc|" +
-                           recorderFolder_);
+  EXPECT_EQ(starts[0],
+            "start|\"" + recorder_ +
+                "\" \"http://example.invalid/search?q=%E3%81%82%E3%81%84%E3%81%86%20abc\"|" +
+                recorderFolder_);
 }
 
 // Characters outside the code page reach a UTF-8 URL whole.
@@ -346,10 +348,11 @@ TEST_F(RegistryKeysE2E, Utf8UrlsCarryEveryCharacterOfTheClipboard) {
   Press(1);
   const auto starts = WaitForStarts(1);
   ASSERT_EQ(starts.size(), 1u);
-  EXPECT_EQ(starts[0], "start|\"" + recorder_ +
-                           "\" http://example.invalid/?q=caf%C3%A9%20%ED%95%9C%EA%B5%AD%EC%96%B4%20"
-                           "%F0%9F%98%80|" +
-                           recorderFolder_);
+  EXPECT_EQ(starts[0],
+            "start|\"" + recorder_ +
+                "\" \"http://example.invalid/?q=caf%C3%A9%20%ED%95%9C%EA%B5%AD%EC%96%B4%20"
+                "%F0%9F%98%80\"|" +
+                recorderFolder_);
 }
 
 TEST_F(RegistryKeysE2E, AnUnquotedBrowserCommandStartsTheBrowserWithTheUrl) {
@@ -360,8 +363,39 @@ TEST_F(RegistryKeysE2E, AnUnquotedBrowserCommandStartsTheBrowserWithTheUrl) {
   Press(1);
   const auto starts = WaitForStarts(1);
   ASSERT_EQ(starts.size(), 1u);
-  EXPECT_EQ(starts[0],
-            "start|\"" + recorder_ + "\" http://example.invalid/page|" + recorderFolder_);
+  EXPECT_EQ(starts[0], "start|" + recorder_ + " http://example.invalid/page|" + recorderFolder_);
+}
+
+// Text planted on the clipboard can add neither arguments nor switches: in every encoding the
+// browser gets exactly its own switch and one URL.
+TEST_F(RegistryKeysE2E, ClipboardTextIsNeverMoreThanOneUrlArgument) {
+  ChooseBrowser("\"" + recorder_ + "\" --single-argument %1");
+  std::vector<KeyRecord> entries;
+  for (int encoding = 0; encoding <= 4; ++encoding) {
+    KeyRecord url = Entry(2, VK_F5 + encoding);
+    url.target = "http://example.invalid/?q=";
+    url.textOption = 0x01 | (encoding << 4);
+    entries.push_back(url);
+  }
+  StartWith(entries);
+  ASSERT_TRUE(PutClipboardText("a b\" --x \\\\host\\share"));
+  for (int id = 1; id <= 5; ++id) {
+    Press(id);
+    const auto starts = WaitForStarts(static_cast<size_t>(id));
+    ASSERT_EQ(starts.size(), static_cast<size_t>(id));
+    const std::string line = starts.back().substr(6, starts.back().rfind('|') - 6);
+    wchar_t wide[1024] = L"";
+    MultiByteToWideChar(CP_ACP, 0, line.c_str(), -1, wide, 1024);
+    int count = 0;
+    LPWSTR* arguments = CommandLineToArgvW(wide, &count);
+    ASSERT_NE(arguments, nullptr);
+    EXPECT_EQ(count, 3) << line;
+    if (count == 3) {
+      EXPECT_STREQ(arguments[1], L"--single-argument");
+      EXPECT_EQ(std::wstring(arguments[2]).rfind(L"http://example.invalid/?q=a", 0), 0u) << line;
+    }
+    LocalFree(arguments);
+  }
 }
 
 TEST_F(RegistryKeysE2E, OpenFileStartsTheTypesProgramWithTheQuotedPath) {

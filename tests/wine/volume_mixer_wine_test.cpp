@@ -63,7 +63,9 @@ TEST(VolumeMixerWine, StepsClampAtTheBoundsAndMuteToggles) {
   mixer.ChangeVolume(0, 0, speakers);
   EXPECT_EQ(ReadControl(0, volume.control), static_cast<uint32_t>(maximum)) << "step 0";
   mixer.ChangeVolume(-1000, 0, speakers);
-  EXPECT_EQ(ReadControl(0, volume.control), static_cast<uint32_t>(maximum - 1000));
+  // Wine's 32-bit mixer keeps values as a share of the range and may give one unit less back;
+  // Tavolet's own arithmetic is integer, and at the bounds the values are exact.
+  EXPECT_NEAR(ReadControl(0, volume.control), maximum - 1000, 1);
   mixer.ChangeVolume(-maximum * 4, 0, speakers);
   EXPECT_EQ(ReadControl(0, volume.control), static_cast<uint32_t>(minimum));
 
