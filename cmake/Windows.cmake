@@ -77,6 +77,10 @@ if(NOT TAVOLET_X86_64)
   set(TAVOLET_WINE_ARCH i686)
 endif()
 set(CMAKE_CROSSCOMPILING_EMULATOR ${PROJECT_SOURCE_DIR}/scripts/wine-test.sh ${TAVOLET_WINE_STATE})
+add_test(NAME hook_libraries_shape
+         COMMAND ${PROJECT_SOURCE_DIR}/scripts/check-libraries.sh ${CMAKE_OBJDUMP}
+                 $<TARGET_FILE:Lintrel> $<TARGET_FILE:Corvane>)
+set_tests_properties(hook_libraries_shape PROPERTIES LABELS no-wine)
 add_library(test_support STATIC
     ${PROJECT_SOURCE_DIR}/tests/support/png_writer.cpp
     ${PROJECT_SOURCE_DIR}/tests/support/screen_capture.cpp)

@@ -58,6 +58,9 @@ run_preset() {  # name, with-tests (yes, no, or i686: when this machine runs 32-
       echo "== $name: built; its Wine layer is skipped: this machine's kernel runs no 32-bit code"
       echo "   (IA32 emulation is off), which Wine's WoW64 mode needs (log: $logs/win32-probe.log)"
       skipped+=("$name Wine layer")
+      ctest --preset "$name" -L no-wine > "$logs/$name-test.log" 2>&1
+      grep -E 'tests passed|\(Failed\)|\*\*\*' "$logs/$name-test.log" | tail -n 5
+      count_ctest "$logs/$name-test.log" "$name"
     fi
   fi
   if [ "$with_tests" = yes ]; then

@@ -8,6 +8,8 @@
 #include <vector>
 
 #include "tests/e2e/e2e_support.h"
+#include "tests/support/cbt_observer.h"
+#include "tests/support/run_processes.h"
 
 namespace {
 
@@ -179,6 +181,38 @@ TEST_F(DependableE2E, AHotKeyWhileTheTrayMenuIsOpenIsCarriedOut) {
   EXPECT_TRUE(WaitFor([] { return !ScreenSaverActive(); }, 5000));
   PostMessageA(menu, WM_KEYDOWN, VK_ESCAPE, 0);
   SystemParametersInfoA(SPI_SETSCREENSAVEACTIVE, 1, nullptr, 0);
+}
+
+// Another program that loads both libraries and writes every datum they export changes nothing
+// that the shell calls or that Tavolet's copy acts on.
+TEST_F(DependableE2E, WritingTheLibrariesExportedDataChangesNothingElsewhere) {
+  StartPainting();
+  PostMessageA(tavolet_.MainWindow(), kTrayNotify, 0, WM_LBUTTONDOWN);  // suppression on
+  HWND own = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr,
+                             nullptr);
+  ASSERT_TRUE(WaitFor(
+      [&] {
+        CbtObserver observer;
+        return observer.AnswerTo(own, 0xF140) == 1;
+      },
+      5000));
+  DestroyWindow(own);
+  const std::string output = folder_.File("probe.txt");
+  std::string line = "\"" + ProgramFolder() + "hook_library_probe.exe\" \"" + output + "\"";
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION probe{};
+  ASSERT_TRUE(CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                             &startup, &probe));
+  RecordStartedProcess(probe.hProcess);
+  EXPECT_EQ(WaitForSingleObject(probe.hProcess, 15000), WAIT_OBJECT_0);
+  CloseHandle(probe.hThread);
+  CloseHandle(probe.hProcess);
+  EXPECT_EQ(ReadBytes(output), "1") << "the screen saver is still refused in the probe";
+  EXPECT_GT(DesktopPixels(kRed), 200) << "the desktop is painted in Tavolet's colours";
+  PostMessageA(tavolet_.MainWindow(), kTrayNotify, 0, WM_LBUTTONDOWN);
+  EXPECT_EQ(tavolet_.ExitFromMenu(), 0u);
+  EXPECT_EQ(DesktopListProcedure(), 1) << "the list view's own procedure, not the planted one";
 }
 
 }  // namespace
