@@ -16,17 +16,32 @@ if(CMAKE_SYSTEM_PROCESSOR STREQUAL "x86_64")
 endif()
 
 # --- the two libraries -----------------------------------------------------------------
-add_library(Lintrel SHARED lintrel/system_hook.cpp framework/session_objects.cpp)
-target_link_libraries(Lintrel PRIVATE user32 advapi32)
+# They run inside other programs (Lintrel in every GUI process, Corvane in the shell), so they
+# carry no C/C++ runtime: their own entry point, no static constructors, no thread-local
+# storage, only system DLLs imported.
+if(TAVOLET_X86_64)
+  set(TAVOLET_DLL_ENTRY DllMain)
+else()
+  set(TAVOLET_DLL_ENTRY _DllMain@12)
+endif()
+function(tavolet_runtime_free_library target)
+  target_sources(${target} PRIVATE framework/no_runtime.cpp framework/session_objects.cpp)
+  target_compile_options(${target} PRIVATE -fno-exceptions -fno-rtti -fno-threadsafe-statics
+                         -fno-asynchronous-unwind-tables -fno-stack-protector -fno-builtin
+                         -Os)
+  target_link_options(${target} PRIVATE -nostdlib -Wl,-e,${TAVOLET_DLL_ENTRY} -s)
+  target_link_libraries(${target} PRIVATE ${ARGN} kernel32 gcc)
+  set_target_properties(${target} PROPERTIES PREFIX "" OUTPUT_NAME ${target})
+endfunction()
+
+add_library(Lintrel SHARED lintrel/system_hook.cpp)
+tavolet_runtime_free_library(Lintrel user32 advapi32)
 target_compile_definitions(Lintrel PRIVATE LINTREL_BUILD)
-set_target_properties(Lintrel PROPERTIES PREFIX "" OUTPUT_NAME Lintrel)
 
 add_library(Corvane SHARED corvane/desktop_hook.cpp corvane/label_painter.cpp
-                           corvane/label_colors.cpp corvane/shell_values.cpp
-                           framework/session_objects.cpp)
-target_link_libraries(Corvane PRIVATE comctl32 gdi32 user32 advapi32)
+                           corvane/label_colors.cpp corvane/shell_values.cpp)
+tavolet_runtime_free_library(Corvane comctl32 gdi32 user32 advapi32)
 target_compile_definitions(Corvane PRIVATE CORVANE_BUILD)
-set_target_properties(Corvane PROPERTIES PREFIX "" OUTPUT_NAME Corvane)
 
 # --- Tavolet -------------------------------------------------------------------------
 # Everything of Tavolet but its entry point, so the Wine tests can link the same code.
@@ -79,7 +94,7 @@ endif()
 set(CMAKE_CROSSCOMPILING_EMULATOR ${PROJECT_SOURCE_DIR}/scripts/wine-test.sh ${TAVOLET_WINE_STATE})
 add_test(NAME hook_libraries_shape
          COMMAND ${PROJECT_SOURCE_DIR}/scripts/check-libraries.sh ${CMAKE_OBJDUMP}
-                 $<TARGET_FILE:Lintrel> $<TARGET_FILE:Corvane>)
+                 $<TARGET_FILE:Lintrel>=16384 $<TARGET_FILE:Corvane>=49152)
 set_tests_properties(hook_libraries_shape PROPERTIES LABELS no-wine)
 add_library(test_support STATIC
     ${PROJECT_SOURCE_DIR}/tests/support/png_writer.cpp

@@ -1,22 +1,31 @@
 #!/bin/bash
 # What the two libraries that enter other processes may hold (a CTest test of the Windows build):
-#   check-libraries.sh OBJDUMP LIBRARY...
+#   check-libraries.sh OBJDUMP LIBRARY=MAXBYTES...
 # Each library: no section shared between processes (memory every process mapping it could
-# write).
+# write); only system DLLs imported (no C runtime); no thread-local storage directory (whose
+# callbacks would run in every thread of every process it enters); at most MAXBYTES in size.
 set -u
-objdump=${1:?usage: check-libraries.sh OBJDUMP LIBRARY...}
+objdump=${1:?usage: check-libraries.sh OBJDUMP LIBRARY=MAXBYTES...}
 shift
+allowed='^(kernel32|user32|gdi32|comctl32|advapi32)\.dll$'
 failures=0
 fail() {
   echo "check-libraries: $*"
   failures=$((failures + 1))
 }
-for library in "$@"; do
+for argument in "$@"; do
+  library=${argument%=*}
+  limit=${argument##*=}
   name=$(basename "$library")
-  headers=$("$objdump" -h "$library") || { fail "$name cannot be read"; continue; }
-  if echo "$headers" | grep -q SHARED; then
-    fail "$name has a section shared by every process that maps it"
-  fi
+  headers=$("$objdump" -h -p "$library") || { fail "$name cannot be read"; continue; }
+  echo "$headers" | grep -q SHARED && fail "$name has a section shared by every process that maps it"
+  while read -r imported; do
+    echo "$imported" | tr 'A-Z' 'a-z' | grep -Eq "$allowed" || fail "$name imports $imported"
+  done < <(echo "$headers" | sed -n 's/^[[:space:]]*DLL Name: //p')
+  echo "$headers" | grep -Eq 'Entry 9 0+ 0+ Thread Storage' ||
+    fail "$name has a thread-local storage directory"
+  size=$(stat -c %s "$library")
+  [ "$size" -le "$limit" ] || fail "$name is $size bytes, more than $limit"
+  echo "check-libraries: $name $size bytes"
 done
-[ "$failures" -eq 0 ] && echo "check-libraries: $# libraries as they should be"
 [ "$failures" -eq 0 ]
