@@ -309,9 +309,11 @@ LRESULT CALLBACK CDesktopHook::GetMsgProc(int code, WPARAM wParam, LPARAM lParam
 
 LRESULT CALLBACK CDesktopHook::WindowProcList(HWND window, UINT message, WPARAM wParam,
                                               LPARAM lParam) {
-  if (message == WM_PAINT && active && window == subclassed && CurrentValues().state) {
-    OnPaintList(window);
-    return 0;
+  if ((message == WM_PAINT || message == WM_ERASEBKGND) && active && window == subclassed &&
+      CurrentValues().state) {
+    // The paint erases into its own buffer: erasing the screen first would flicker.
+    if (message == WM_PAINT) OnPaintList(window);
+    return message == WM_ERASEBKGND ? 1 : 0;
   }
   WNDPROC own = window == subclassed ? orgWindowProcList : nullptr;
   if (message == WM_NCDESTROY && window == subclassed) {

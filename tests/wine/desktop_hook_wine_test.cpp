@@ -74,6 +74,9 @@ TEST(DesktopHookGuards, RefusalsThatTouchNothing) {
 #include <commctrl.h>
 
 #include <thread>
+#include <vector>
+
+#include "tests/support/screen_capture.h"
 
 namespace {
 
@@ -228,6 +231,161 @@ TEST(DesktopHookHandshake, ASecondInitWhileOneWaitsIsRefused) {
   waiting.join();
   EXPECT_TRUE(firstResult);
   EXPECT_TRUE(first.Release());
+}
+
+}  // namespace
+
+// --- painting -------------------------------------------------------------------------------
+
+namespace {
+
+constexpr COLORREF kNavy = RGB(0, 0, 128), kWhite = RGB(255, 255, 255), kRed = RGB(255, 0, 0);
+const wchar_t kLongLabel[] =
+    L"とても長い名前のファイル - a label long enough to wrap over several lines.txt";
+
+// The list view's own procedure as Corvane finds it: it counts what the painting asks of it.
+WNDPROC listOwn = nullptr;
+int itemQueries = 0;
+int screenErases = 0;
+LRESULT CALLBACK CountingOwnProcedure(HWND w, UINT m, WPARAM wp, LPARAM lp) {
+  if (m == LVM_GETITEMW) ++itemQueries;
+  if (m == WM_ERASEBKGND && GetObjectType(reinterpret_cast<HDC>(wp)) != OBJ_MEMDC) ++screenErases;
+  return CallWindowProcW(listOwn, w, m, wp, lp);
+}
+
+class LabelPainting : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    SetWindowPos(desktop_.progman(), HWND_TOPMOST, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+    list_ = desktop_.list();
+    listOwn = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(list_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CountingOwnProcedure)));
+    LOGFONTW font{};
+    GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof font, &font);
+    font.lfQuality = NONANTIALIASED_QUALITY;  // glyphs of whole pixels: exact shapes
+    font_ = CreateFontIndirectW(&font);
+    SendMessageW(list_, WM_SETFONT, reinterpret_cast<WPARAM>(font_), TRUE);
+    SendMessageW(list_, LVM_SETBKCOLOR, 0, kNavy);
+    images_ = ImageList_Create(32, 32, ILC_COLOR32 | ILC_MASK, 1, 0);
+    ImageList_AddIcon(images_, LoadIconW(nullptr, MAKEINTRESOURCEW(32512)));
+    SendMessageW(list_, LVM_SETIMAGELIST, LVSIL_NORMAL, reinterpret_cast<LPARAM>(images_));
+    hook_.SetColors(kWhite, kRed, DH_COLOR_NONE, DH_COLOR_AUTO);
+    hook_.SetState(1);
+  }
+  void TearDown() override {
+    hook_.Release();
+    hook_.SetState(0);
+    DeleteObject(font_);
+  }
+  HIMAGELIST images_ = nullptr;
+  void Add(const wchar_t* label) {
+    LVITEMW item{};
+    item.mask = LVIF_TEXT;
+    item.iItem = static_cast<int>(SendMessageW(list_, LVM_GETITEMCOUNT, 0, 0));
+    item.pszText = const_cast<wchar_t*>(label);
+    SendMessageW(list_, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
+  }
+  RECT ItemRect(int index, int part) const {
+    RECT r{};
+    r.left = part;
+    SendMessageW(list_, LVM_GETITEMRECT, index, reinterpret_cast<LPARAM>(&r));
+    return r;
+  }
+  // The pixels of a rectangle of the list view as painted on the screen.
+  std::vector<COLORREF> Painted(const RECT& r) const {
+    RECT screen = r;
+    MapWindowPoints(list_, nullptr, reinterpret_cast<POINT*>(&screen), 2);
+    std::vector<uint8_t> rgb;
+    EXPECT_TRUE(CaptureScreenRgb(screen, rgb));
+    std::vector<COLORREF> pixels;
+    for (size_t i = 0; i + 2 < rgb.size(); i += 3)
+      pixels.push_back(RGB(rgb[i], rgb[i + 1], rgb[i + 2]));
+    return pixels;
+  }
+
+  DesktopThread desktop_;
+  CDesktopHook hook_;
+  HWND list_ = nullptr;
+  HFONT font_ = nullptr;
+};
+
+// The label drawn the plain way: nine passes of the one text, outline first.
+std::vector<COLORREF> NinePasses(HFONT font, const RECT& label, const wchar_t* text) {
+  const int width = label.right - label.left, height = label.bottom - label.top;
+  HDC screen = GetDC(nullptr);
+  HDC dc = CreateCompatibleDC(screen);
+  HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+  HGDIOBJ old = SelectObject(dc, bitmap);
+  SetWindowOrgEx(dc, label.left, label.top, nullptr);
+  HBRUSH navy = CreateSolidBrush(kNavy);
+  FillRect(dc, &label, navy);
+  SelectObject(dc, font);
+  SetBkMode(dc, TRANSPARENT);
+  IntersectClipRect(dc, label.left, label.top, label.right, label.bottom);
+  const UINT format = DT_CENTER | DT_WORDBREAK | DT_END_ELLIPSIS;
+  SetTextColor(dc, kRed);
+  const int offsets[8][2] = {{0, -1}, {1, -1}, {1, 0}, {1, 1}, {0, 1}, {-1, 1}, {-1, 0}, {-1, -1}};
+  for (const auto& o : offsets) {
+    RECT pass = label;
+    OffsetRect(&pass, o[0], 1 + o[1]);
+    DrawTextW(dc, text, -1, &pass, format);
+  }
+  SetTextColor(dc, kWhite);
+  RECT last = label;
+  OffsetRect(&last, 0, 1);
+  DrawTextW(dc, text, -1, &last, format);
+  std::vector<COLORREF> pixels;
+  for (int y = 0; y < height; ++y) {
+    for (int x = 0; x < width; ++x) pixels.push_back(GetPixel(dc, label.left + x, label.top + y));
+  }
+  SelectObject(dc, old);
+  DeleteObject(navy);
+  DeleteObject(bitmap);
+  DeleteDC(dc);
+  ReleaseDC(nullptr, screen);
+  return pixels;
+}
+
+TEST_F(LabelPainting, EveryPassDrawsTheSameTextAndTheOutlineIsTheTextGrownByOnePixel) {
+  Add(kLongLabel);
+  ASSERT_TRUE(hook_.Init());
+  RedrawWindow(list_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+  const RECT label = ItemRect(0, LVIR_LABEL);
+  const int width = label.right - label.left, height = label.bottom - label.top;
+  ASSERT_GT(height, 20) << "a label over several lines: " << label.left << "," << label.top << " "
+                        << width << "x" << height;
+  const std::vector<COLORREF> painted = Painted(label);
+  ASSERT_EQ(painted.size(), static_cast<size_t>(width * height));
+  EXPECT_TRUE(painted == NinePasses(font_, label, kLongLabel)) << "as nine plain passes";
+  auto text = [&](int x, int y) { return painted[y * width + x] == kWhite; };
+  int wrong = 0, outline = 0;
+  for (int y = 1; y + 1 < height; ++y) {
+    for (int x = 1; x + 1 < width; ++x) {
+      bool nearText = false;
+      for (int dy = -1; dy <= 1; ++dy) {
+        for (int dx = -1; dx <= 1; ++dx) nearText = nearText || text(x + dx, y + dy);
+      }
+      const bool isOutline = painted[y * width + x] == kRed;
+      outline += isOutline;
+      if (isOutline != (nearText && !text(x, y))) ++wrong;
+    }
+  }
+  EXPECT_GT(outline, 100);
+  EXPECT_EQ(wrong, 0) << "outline pixels off the text's shape grown by one pixel";
+}
+
+TEST_F(LabelPainting, OnlyItemsInTheUpdateRegionAreDrawnOffTheScreen) {
+  for (int i = 0; i < 4; ++i) Add(L"item");
+  ASSERT_TRUE(hook_.Init());
+  itemQueries = screenErases = 0;
+  RedrawWindow(list_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+  EXPECT_EQ(itemQueries, 4) << "every item once";
+  EXPECT_EQ(screenErases, 0) << "the background is erased into the buffer, not on the screen";
+  itemQueries = 0;
+  const RECT one = ItemRect(3, LVIR_BOUNDS);
+  RedrawWindow(list_, &one, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+  EXPECT_EQ(itemQueries, 1) << "items outside the update region cost nothing";
 }
 
 }  // namespace
