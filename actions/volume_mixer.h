@@ -51,14 +51,22 @@ class VolumeMixer {
 
   // Lists the controls; returns the number of records.
   int Initialize(int32_t defaultDevice, uint32_t defaultLineType);
+  // Initialize, put off until the records are first wanted (the edit dialog, a volume or boss
+  // key): start-up does not wait for the sound driver before the icon shows.
+  void InitializeAtFirstUse(int32_t defaultDevice, uint32_t defaultLineType);
   void ChangeVolume(int32_t step, int32_t device, uint32_t lineType);
   // 0 sound on, 1 muted, -1 toggle.
   void SetMute(int32_t value, int32_t device, uint32_t lineType);
   void SaveLevels();
   void RestoreLevels();
-  const std::list<MixerControlRecord>& Records() const { return records_; }
+  const std::list<MixerControlRecord>& Records() {
+    InitializeIfDue();
+    return records_;
+  }
 
  private:
+  void InitializeIfDue();
+  bool initializeDue_ = false;
   void ListDeviceControls(int32_t device, HMIXER mixer, const MIXERCAPSA& caps);
   void AppendSpeakerControl(int32_t device, HMIXER mixer, const MIXERCAPSA& caps,
                             const MIXERLINEA& line, uint32_t controlType);

@@ -75,7 +75,20 @@ VolumeMixer::VolumeMixer(const MixerFunctions& mixer, AudioEndpoints& endpoints)
 
 VolumeMixer& VolumeMixer::Instance() { return theVolumeMixer; }
 
+void VolumeMixer::InitializeAtFirstUse(int32_t defaultDevice, uint32_t defaultLineType) {
+  defaultDevice_ = defaultDevice;
+  defaultLineType_ = defaultLineType;
+  initializeDue_ = true;
+}
+
+void VolumeMixer::InitializeIfDue() {
+  if (!initializeDue_) return;
+  initializeDue_ = false;
+  Initialize(defaultDevice_, defaultLineType_);
+}
+
 int VolumeMixer::Initialize(int32_t defaultDevice, uint32_t defaultLineType) {
+  initializeDue_ = false;
   defaultDevice_ = defaultDevice;
   defaultLineType_ = defaultLineType;
   deviceCount_ = static_cast<int32_t>(mixer_.getNumDevs());
@@ -234,6 +247,7 @@ void VolumeMixer::ForEachMatching(uint32_t controlType, int32_t device, uint32_t
 }
 
 void VolumeMixer::ChangeVolume(int32_t step, int32_t device, uint32_t lineType) {
+  InitializeIfDue();
   ForEachMatching(
       kVolumeControlType, device, lineType,
       [&](HMIXER mixer, MixerControlRecord& record) {
@@ -256,6 +270,7 @@ void VolumeMixer::ChangeVolume(int32_t step, int32_t device, uint32_t lineType) 
 }
 
 void VolumeMixer::SetMute(int32_t value, int32_t device, uint32_t lineType) {
+  InitializeIfDue();
   ForEachMatching(
       kMuteControlType, device, lineType,
       [&](HMIXER mixer, MixerControlRecord& record) {
@@ -275,6 +290,7 @@ void VolumeMixer::SetMute(int32_t value, int32_t device, uint32_t lineType) {
 }
 
 void VolumeMixer::SaveLevels() {
+  InitializeIfDue();
   if (std::unique_ptr<EndpointSession> endpoints = endpoints_.Open()) {
     for (const MixerControlRecord& record : records_) {
       const std::wstring* id = EndpointOf(*endpoints, record.deviceIndex);
@@ -295,6 +311,7 @@ void VolumeMixer::SaveLevels() {
 }
 
 void VolumeMixer::RestoreLevels() {
+  InitializeIfDue();
   if (std::unique_ptr<EndpointSession> endpoints = endpoints_.Open()) {
     // The level first, so that sound that comes back comes back at its own level.
     for (const auto& [id, saved] : savedEndpoints_) {

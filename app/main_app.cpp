@@ -4,7 +4,6 @@
 #include "actions/volume_mixer.h"
 #include "app/main_dlg.h"
 #include "app/properties_dlg.h"
-#include "framework/com_apartment.h"
 #include "hotkeys/key_list_dlg.h"
 #include "resources/resource.h"
 
@@ -15,7 +14,6 @@ static_assert(ID_APP_EXIT == TAVOLET_APP_EXIT);
 namespace {
 const char kInstanceMutexName[] = "TavoletTavolet";
 constexpr DWORD kStartPauseMs = 2000;
-std::optional<ComApartment> comApartment;  // the volume keys reach the audio endpoints with it
 }  // namespace
 
 CMainApp& TheApp() { return *static_cast<CMainApp*>(AfxGetApp()); }
@@ -25,53 +23,77 @@ CMainApp::~CMainApp() { delete mainDialog; }
 BOOL CMainApp::InitInstance() {
   // The class library's control-container and 3-D control set-up have no counterpart here:
   // the common controls are initialised by the framework before InitInstance.
-  instanceMutex.reset(CreateMutexA(nullptr, FALSE, kInstanceMutexName));
-  if (!instanceMutex || GetLastError() == ERROR_ALREADY_EXISTS) {
-    instanceMutex.reset();
-    return FALSE;
-  }
-  systemHook.emplace();
-  desktopHook.emplace();
+  if (!ClaimSingleInstance()) return FALSE;
   Sleep(kStartPauseMs);
-  comApartment.emplace();
-
-  VolumeMixer::Instance().Initialize(kAnyMixerDevice, 0x100A);
-
-  mainDialog = new CMainDlg;
-  m_pMainWnd = mainDialog;
-  mainDialog->Create();
-
-  hotKeys.Load();
-  keysLoaded_ = true;
-
+  EnterComApartment();
+  ListMixerControls();
+  CreateMainDialog();
+  LoadKeys();
   LoadSettings();
   settingsLoaded_ = true;
-
-  if (!systemHook->Init(WH_CBT, m_nThreadID, mainDialog->m_hWnd)) {
+  if (!InstallSystemHook()) {
     MessageBoxA(nullptr, "Can't System Hook!", "", MB_OK);
     startFailed_ = true;
     return FALSE;
   }
-  // Suppression survives a restart while any process keeps the library mapped.
-  if (CSystemHook::state) {
-    HoldDisplay(true);
-    mainDialog->UpdateTrayIcon(CSystemHook::state);
-  }
-
-  if (!desktopHook->Init()) {
-    // A shell that has not answered yet has the request in its queue and the hook in place:
-    // Tavolet runs and looks again, as after a restart of the shell.
-    if (!CDesktopHook::hook) {
-      MessageBoxA(nullptr, "Can't Desktop Hook!", "", MB_OK);
-      startFailed_ = true;
-      return FALSE;
-    }
-    mainDialog->StartReattaching(false);
+  if (!AttachDesktop()) {
+    MessageBoxA(nullptr, "Can't Desktop Hook!", "", MB_OK);
+    startFailed_ = true;
+    return FALSE;
   }
   CarryOutSessionRequests();  // an end-of-session query that came during start-up
   UpdateRegistrationTip();
   running_ = true;
   return TRUE;
+}
+
+bool CMainApp::ClaimSingleInstance() {
+  instanceMutex.reset(CreateMutexA(nullptr, FALSE, kInstanceMutexName));
+  if (!instanceMutex || GetLastError() == ERROR_ALREADY_EXISTS) {
+    instanceMutex.reset();
+    return false;
+  }
+  systemHook.emplace();
+  desktopHook.emplace();
+  return true;
+}
+
+void CMainApp::EnterComApartment() { comApartment_.emplace(); }
+
+// Put off to the first use: loading the sound driver is the slowest part of start-up, and the
+// icon need not wait for it.
+void CMainApp::ListMixerControls() {
+  VolumeMixer::Instance().InitializeAtFirstUse(kAnyMixerDevice, 0x100A);
+}
+
+void CMainApp::CreateMainDialog() {
+  mainDialog = new CMainDlg;
+  m_pMainWnd = mainDialog;
+  mainDialog->Create();
+}
+
+void CMainApp::LoadKeys() {
+  hotKeys.Load();
+  keysLoaded_ = true;
+}
+
+bool CMainApp::InstallSystemHook() {
+  if (!systemHook->Init(WH_CBT, m_nThreadID, mainDialog->m_hWnd)) return false;
+  // Suppression survives a restart while any process keeps the library mapped.
+  if (CSystemHook::state) {
+    HoldDisplay(true);
+    mainDialog->UpdateTrayIcon(CSystemHook::state);
+  }
+  return true;
+}
+
+bool CMainApp::AttachDesktop() {
+  if (desktopHook->Init()) return true;
+  // A shell that has not answered yet has the request in its queue and the hook in place:
+  // Tavolet runs and looks again, as after a restart of the shell.
+  if (!CDesktopHook::hook) return false;
+  mainDialog->StartReattaching(false);
+  return true;
 }
 
 int CMainApp::ExitInstance() {
@@ -87,7 +109,7 @@ int CMainApp::ExitInstance() {
     m_pMainWnd = nullptr;
   }
   HoldDisplay(false);
-  comApartment.reset();
+  comApartment_.reset();
   ReleaseMutex(instanceMutex.get());
   instanceMutex.reset();
   const int quitCode = CWinApp::ExitInstance();

@@ -6,6 +6,7 @@
 
 #include "actions/window_positions.h"
 #include "framework/app.h"
+#include "framework/com_apartment.h"
 #include "framework/file_io.h"
 #include "framework/handles.h"
 #include "hotkeys/hotkey_table.h"
@@ -80,7 +81,20 @@ class CMainApp : public CWinApp {
   // when the window it minimised is gone or the entry was edited meanwhile.
   bool bossKeyActive = false;
 
+ protected:
+  // The steps of start-up after the pause, in their order (a bench times them one by one).
+  // False from the first: another copy runs; from the hooks: they could not be installed.
+  bool ClaimSingleInstance();
+  void EnterComApartment();
+  void ListMixerControls();
+  void CreateMainDialog();
+  void LoadKeys();
+  bool InstallSystemHook();
+  bool AttachDesktop();
+
  private:
+  // The volume keys reach the audio endpoints with it.
+  std::optional<ComApartment> comApartment_;
   bool startFailed_ = false;
   bool keyListOpen_ = false;
   // Keeps the display on while suppression is on, where the system does not route its
