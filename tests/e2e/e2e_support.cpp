@@ -34,12 +34,14 @@ StandInDesktop& TestDesktop() {
 
 bool StandInDesktop::Start(const std::string& arguments) {
   Stop();
+  failure_.clear();
   std::string commandLine = "\"" + ProgramFolder() + "desktop_standin.exe\" " + arguments;
   STARTUPINFOA startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION info{};
   if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                       &startup, &info)) {
+    failure_ = "not started, error " + std::to_string(GetLastError());
     return false;
   }
   CloseHandle(info.hThread);
@@ -47,14 +49,24 @@ bool StandInDesktop::Start(const std::string& arguments) {
   processId_ = info.dwProcessId;
   RecordStartedProcess(process_);
   // The chain of windows comes first and the items after it: wait for the items.
-  return WaitFor(
-      [this] {
+  HWND other = nullptr;
+  const bool ready = WaitFor(
+      [&] {
         HWND list = DesktopListView();
         DWORD owner = 0;
         if (list) GetWindowThreadProcessId(list, &owner);
+        other = owner != processId_ ? list : nullptr;
         return owner == processId_ && SendMessageA(list, LVM_GETITEMCOUNT, 0, 0) > 0;
       },
       10000);
+  DWORD code = STILL_ACTIVE;
+  if (!ready) {
+    GetExitCodeProcess(process_, &code);
+    failure_ = code != STILL_ACTIVE ? "ended with exit code " + std::to_string(code)
+               : other              ? "another desktop list view was found first"
+                                    : "no list view with items within 10 s";
+  }
+  return ready;
 }
 
 void StandInDesktop::Stop() {
@@ -76,7 +88,10 @@ void StandInDesktop::Kill() {
 
 void FreshStartForEveryTest::OnTestStart(const ::testing::TestInfo&) {
   EndLeftoverProcesses();
-  if (!TestDesktop().Start()) std::printf("[ desktop  ] the stand-in desktop did not start\n");
+  if (!TestDesktop().Start()) {
+    std::printf("[ desktop  ] the stand-in desktop did not start: %s\n",
+                TestDesktop().Failure().c_str());
+  }
 }
 
 void FreshStartForEveryTest::OnTestEnd(const ::testing::TestInfo&) { TestDesktop().Stop(); }

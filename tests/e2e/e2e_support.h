@@ -71,8 +71,11 @@ class StandInDesktop {
   // Ends it at once, as a crash of the shell would.
   void Kill();
   DWORD Id() const { return processId_; }
+  // Why the last Start failed.
+  const std::string& Failure() const { return failure_; }
 
  private:
+  std::string failure_;
   HANDLE process_ = nullptr;
   DWORD processId_ = 0;
 };
