@@ -207,12 +207,7 @@ TEST_F(ActionsE2E, AHungWindowCannotHoldTheBossKeyOrTheBringBack) {
   Press(1);  // bring-back: SC_RESTORE to the hung window
   Press(2);  // boss key: SC_MINIMIZE to it
   Press(3);
-  auto active = [] {
-    BOOL value = TRUE;
-    SystemParametersInfoA(SPI_GETSCREENSAVEACTIVE, 0, &value, 0);
-    return value != FALSE;
-  };
-  EXPECT_TRUE(WaitFor([&] { return !active(); }, 10000)) << "the next hot key still works";
+  EXPECT_TRUE(WaitFor([] { return !ScreenSaverActive(); }, 10000)) << "the next hot key still works";
   EXPECT_LT(GetTickCount() - start, 7000u) << "two bounded waits of 2 s, not the 15 s stall";
   DWORD_PTR answer = 0;
   EXPECT_TRUE(
@@ -231,11 +226,6 @@ TEST_F(ActionsE2E, AHungWindowCannotHoldRestoreOrTranslucency) {
   KeyRecord parameter = Entry(13, VK_F9);
   parameter.param2 = SPI_SETSCREENSAVEACTIVE;
   StartWith({run, Entry(10, VK_F6), Entry(11, VK_F7), translucent, parameter});
-  auto active = [] {
-    BOOL value = TRUE;
-    SystemParametersInfoA(SPI_GETSCREENSAVEACTIVE, 0, &value, 0);
-    return value != FALSE;
-  };
   Press(1);
   HWND window = WaitForRecorderWindow();
   ASSERT_NE(window, nullptr);
@@ -251,7 +241,7 @@ TEST_F(ActionsE2E, AHungWindowCannotHoldRestoreOrTranslucency) {
     const DWORD start = GetTickCount();
     Press(hung);
     Press(5);
-    EXPECT_TRUE(WaitFor([&] { return !active(); }, 10000)) << "the next hot key works";
+    EXPECT_TRUE(WaitFor([] { return !ScreenSaverActive(); }, 10000)) << "the next hot key works";
     EXPECT_LT(GetTickCount() - start, 3000u);
   }
   SystemParametersInfoA(SPI_SETSCREENSAVEACTIVE, 1, nullptr, 0);
@@ -635,15 +625,10 @@ TEST_F(ActionsE2E, SystemParameterSwitchesTheScreenSaver) {
   KeyRecord on = off;
   on.param1 = 1;
   StartWith({off, on});
-  auto active = [] {
-    BOOL value = FALSE;
-    SystemParametersInfoA(SPI_GETSCREENSAVEACTIVE, 0, &value, 0);
-    return value != FALSE;
-  };
   Press(1);
-  EXPECT_TRUE(WaitFor([&] { return !active(); }, 5000));
+  EXPECT_TRUE(WaitFor([] { return !ScreenSaverActive(); }, 5000));
   Press(2);
-  EXPECT_TRUE(WaitFor(active, 5000));
+  EXPECT_TRUE(WaitFor(ScreenSaverActive, 5000));
 }
 
 // A flood of hot keys leaves Tavolet responsive and its handle and object counts where they

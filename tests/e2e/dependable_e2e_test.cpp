@@ -20,12 +20,6 @@ bool StandInAnswers(DWORD timeoutMs) {
          0;
 }
 
-bool ScreenSaverActive() {
-  BOOL value = TRUE;
-  SystemParametersInfoA(SPI_GETSCREENSAVEACTIVE, 0, &value, 0);
-  return value != FALSE;
-}
-
 // A notification area owner of this test's, found before the shell's: the call that adds
 // Tavolet's icon waits on it, and it does what the test asks meanwhile.
 class SlowTray {

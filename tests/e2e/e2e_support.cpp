@@ -147,6 +147,12 @@ HWND MakeForegroundWindow() {
   return window;
 }
 
+bool ScreenSaverActive() {
+  BOOL value = TRUE;
+  SystemParametersInfoA(SPI_GETSCREENSAVEACTIVE, 0, &value, 0);
+  return value != FALSE;
+}
+
 bool Taken(UINT modifiers, UINT key) {
   HWND probe = CreateWindowExA(0, "STATIC", "", 0, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
   const bool registered = RegisterHotKey(probe, 1, modifiers, key);

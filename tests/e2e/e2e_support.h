@@ -100,6 +100,8 @@ std::string LabelSettings(int state, COLORREF outline = 0x80000000, COLORREF bac
 // the caller destroys it.
 HWND MakeForegroundWindow();
 
+// The system's screen-saver switch, which the system-parameter entries of the tests set.
+bool ScreenSaverActive();
 // Whether another program holds this combination now (a probe window tries to register it).
 bool Taken(UINT modifiers, UINT key);
 // Pixels of exactly this colour in the desktop's top strip (where the stand-in's labels are),
