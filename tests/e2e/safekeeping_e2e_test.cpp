@@ -184,6 +184,8 @@ TEST_F(SafekeepingE2E, WhatARunMadeBesideAHeldKeyCfgOutlivesTheNextRun) {
   ASSERT_NE(held, INVALID_HANDLE_VALUE);
   StartReady();
   const KeyRecord made = AddThroughTheKeyList(VK_F9, "made in the first run");
+  EXPECT_TRUE(WaitFor([] { return TrayTip() == "Tavolet (保存できません: key.cfg)"; }, 5000))
+      << "the icon's tip tells of it: " << TrayTip();
   EXPECT_EQ(tavolet_.ExitFromMenu(), 0u);
   TavoletProcess next;
   ASSERT_TRUE(next.Start(folder_.Path()));
