@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <sstream>
 
@@ -41,6 +42,7 @@ class ActionsE2E : public ::testing::Test {
     recorderFolder_ = ProgramFolder().substr(0, ProgramFolder().size() - 1);
   }
   void TearDown() override {
+    ReleaseKeys();
     for (HWND w : RecorderWindows()) PostMessageA(w, WM_CLOSE, 0, 0);
     if (!WaitFor([] { return RecorderWindows().empty(); }, 5000)) {
       for (HWND w : RecorderWindows()) {
@@ -104,6 +106,46 @@ class ActionsE2E : public ::testing::Test {
         8000);
     return found;
   }
+  // Starts the recorder with hot key `id` and brings its window to the foreground.
+  HWND ForegroundRecorder(int id) {
+    const size_t startsBefore = Starts().size();
+    Press(id);
+    if (WaitForStarts(startsBefore + 1).size() <= startsBefore) return nullptr;
+    HWND window = WaitForRecorderWindow();
+    if (window) SetForegroundWindow(window);
+    return WaitFor([&] { return window && GetForegroundWindow() == window; }, 3000) ? window
+                                                                                    : nullptr;
+  }
+  // Holds the keys down, as a user still holding the hot key does, until ReleaseKeys.
+  void HoldKeys(std::initializer_list<WORD> keys) {
+    for (WORD key : keys) {
+      SendKey(key, false);
+      held_.push_back(key);
+    }
+  }
+  void ReleaseKeys() {
+    for (auto key = held_.rbegin(); key != held_.rend(); ++key) SendKey(*key, true);
+    held_.clear();
+  }
+  static void SendKey(WORD key, bool up) {
+    INPUT input{};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = key;
+    input.ki.wScan = static_cast<WORD>(MapVirtualKeyA(key, MAPVK_VK_TO_VSC));
+    input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+    SendInput(1, &input, sizeof input);
+  }
+  // The recorder's log lines of the key's presses, with the modifiers its window saw down.
+  std::vector<std::string> KeyPresses(UINT key) const {
+    char prefix[16];
+    std::snprintf(prefix, sizeof prefix, "key|%X|", key);
+    std::vector<std::string> presses;
+    for (const std::string& line : Log()) {
+      if (line.rfind(prefix, 0) == 0) presses.push_back(line);
+    }
+    return presses;
+  }
+
   // A window of this test in the foreground, for the kinds that act on the foreground window.
   HWND ForegroundOwnWindow() {
     ownWindow_ =
@@ -133,6 +175,7 @@ class ActionsE2E : public ::testing::Test {
   TavoletProcess tavolet_;
   std::string logPath_, recorder_, recorderFolder_;
   HWND ownWindow_ = nullptr;
+  std::vector<WORD> held_;
 };
 
 TEST_F(ActionsE2E, RunProgramPassesTargetAndOneSpaceFromTheProgramsFolder) {
@@ -360,6 +403,45 @@ TEST_F(RegistryKeysE2E, Utf8UrlsCarryEveryCharacterOfTheClipboard) {
                            recorderFolder_);
 }
 
+// Programs that copy only on a real Ctrl+C (browsers and the like) get one, as a plain Ctrl+C
+// even while the user still holds the hot key's modifiers, which are down again afterwards.
+TEST_F(RegistryKeysE2E, ASelectionCopiedOnlyOnCtrlCReachesTheUrlAndTheProgram) {
+  ChooseBrowser("\"" + recorder_ + "\" \"%1\"");
+  KeyRecord target = Entry(1, VK_F5);
+  target.target = recorder_ + " /keycopy";
+  KeyRecord url = Entry(2, VK_F6);
+  url.target = "http://example.invalid/?q=";
+  url.textOption = 0x42;  // the selection, UTF-8 URL
+  KeyRecord run = Entry(1, VK_F7);
+  run.target = recorder_;
+  run.textOption = 2;  // the selection, as it is
+  StartWith({target, url, run});
+  HWND window = ForegroundRecorder(1);
+  ASSERT_NE(window, nullptr);
+  const std::string expected[] = {"\"" + recorder_ + "\" http://example.invalid/?q=browser%20words",
+                                  recorder_ + " browser words"};
+  for (int id : {2, 3}) {
+    SCOPED_TRACE(id);
+    SetForegroundWindow(window);  // the program started before may have taken it
+    ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == window; }, 3000));
+    ASSERT_TRUE(PutClipboardText("before"));
+    const size_t startsBefore = Starts().size();
+    HoldKeys({VK_CONTROL, VK_MENU, VK_SHIFT});
+    Press(id);
+    const auto starts = WaitForStarts(startsBefore + 1);
+    ASSERT_EQ(starts.size(), startsBefore + 1);
+    EXPECT_EQ(starts.back(), "start|" + expected[id - 2] + "|" + recorderFolder_);
+    // (Wine lets go of every key when the started program takes the foreground: the target's
+    // log tells what it saw.)
+    const auto log = Log();
+    const auto copied = std::find(log.rbegin(), log.rend(), "key|43|ctrl");
+    EXPECT_TRUE(std::find(log.rbegin(), copied, "key|12|ctrl+alt+shift") != copied)
+        << "the held keys are pressed again after the copy";
+    ReleaseKeys();
+  }
+  EXPECT_EQ(KeyPresses('C'), (std::vector<std::string>{"key|43|ctrl", "key|43|ctrl"}));
+}
+
 TEST_F(RegistryKeysE2E, AnUnquotedBrowserCommandStartsTheBrowserWithTheUrl) {
   ChooseBrowser(recorder_ + " %1");
   KeyRecord url = Entry(2, VK_F5);
@@ -406,6 +488,59 @@ TEST_F(ActionsE2E, SelectedTextOfAnotherProgramIsPassedAlong) {
     clipboard = static_cast<const char*>(GlobalLock(data));
   CloseClipboard();
   EXPECT_EQ(clipboard, "selected words") << "the copied selection stays on the clipboard";
+  EXPECT_EQ(KeyPresses('C'), std::vector<std::string>{}) << "the copy messages were enough";
+}
+
+// A program with nothing selected copies nothing on Ctrl+C either: the clipboard's earlier text
+// goes along.
+TEST_F(ActionsE2E, NothingSelectedInAProgramThatCopiesOnCtrlCGivesTheEarlierText) {
+  KeyRecord target = Entry(1, VK_F5);
+  target.target = recorder_ + " /keycopy /noselection";
+  KeyRecord capture = Entry(1, VK_F6);
+  capture.target = recorder_;
+  capture.textOption = 2;
+  StartWith({target, capture});
+  ASSERT_NE(ForegroundRecorder(1), nullptr);
+  ASSERT_TRUE(PutClipboardText("before"));
+  Press(2);
+  const auto starts = WaitForStarts(2);
+  ASSERT_EQ(starts.size(), 2u);
+  EXPECT_EQ(starts.back(), "start|" + recorder_ + " before|" + recorderFolder_);
+  EXPECT_EQ(KeyPresses('C'), std::vector<std::string>{"key|43|ctrl"}) << "Ctrl+C was tried";
+}
+
+// Held modifiers and a program that never copies: the capture still ends within 1.5 s.
+TEST_F(ActionsE2E, ACaptureThatCopiesNothingEndsWithinItsBound) {
+  KeyRecord target = Entry(1, VK_F5);
+  target.target = recorder_ + " /keycopy /noselection";
+  KeyRecord capture = Entry(1, VK_F6);
+  capture.target = "no-such-program.exe";
+  capture.textOption = 2;
+  KeyRecord mark = Entry(4, VK_F7);
+  mark.message = kRecorderMessage;
+  StartWith({target, capture, mark});
+  ASSERT_NE(ForegroundRecorder(1), nullptr);
+  // Each mark reaches the target once Tavolet has finished what came before it.
+  auto marked = [&](size_t count) {
+    return WaitFor(
+        [&] {
+          const auto log = Log();
+          return static_cast<size_t>(std::count_if(log.begin(), log.end(), [](const auto& line) {
+                   return line.rfind("window|", 0) == 0;
+                 })) >= count;
+        },
+        8000);
+  };
+  Press(3);
+  ASSERT_TRUE(marked(1));
+  HoldKeys({VK_CONTROL, VK_MENU, VK_SHIFT});
+  const DWORD pressed = GetTickCount();
+  Press(2);
+  Press(3);
+  ASSERT_TRUE(marked(2));
+  // A start waits 500 ms for the program's window, also when there is none.
+  EXPECT_LT(GetTickCount() - pressed, 1500u + 500u);
+  EXPECT_EQ(KeyPresses('C').size(), 1u) << "the capture pressed Ctrl+C";
 }
 
 // The focused control decides which copy messages go where; a control that copies nothing
