@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <cstring>
 #include <sstream>
 
@@ -77,13 +76,16 @@ class ActionsE2E : public ::testing::Test {
     }
     return lines;
   }
-  std::vector<std::string> Starts() const {
-    std::vector<std::string> starts;
+  std::vector<std::string> LinesStartingWith(const std::string& prefix) const {
+    std::vector<std::string> lines;
     for (const std::string& line : Log()) {
-      if (line.rfind("start|", 0) == 0) starts.push_back(line);
+      if (line.rfind(prefix, 0) == 0) lines.push_back(line);
     }
-    return starts;
+    return lines;
   }
+  std::vector<std::string> Starts() const { return LinesStartingWith("start|"); }
+  // The target's presses of C, with the modifiers it saw down.
+  std::vector<std::string> CPresses() const { return LinesStartingWith("key|43|"); }
   // The start lines once there are `count` of them; fewer when the time is up.
   std::vector<std::string> WaitForStarts(size_t count, DWORD timeoutMs = 8000) {
     std::vector<std::string> starts;
@@ -117,33 +119,21 @@ class ActionsE2E : public ::testing::Test {
                                                                                     : nullptr;
   }
   // Holds the keys down, as a user still holding the hot key does, until ReleaseKeys.
-  void HoldKeys(std::initializer_list<WORD> keys) {
-    for (WORD key : keys) {
-      SendKey(key, false);
-      held_.push_back(key);
-    }
+  void HoldKeys(const std::vector<WORD>& keys) {
+    held_ = keys;
+    for (WORD key : keys) SendKey(key, 0);
   }
   void ReleaseKeys() {
-    for (auto key = held_.rbegin(); key != held_.rend(); ++key) SendKey(*key, true);
+    for (auto key = held_.rbegin(); key != held_.rend(); ++key) SendKey(*key, KEYEVENTF_KEYUP);
     held_.clear();
   }
-  static void SendKey(WORD key, bool up) {
+  static void SendKey(WORD key, DWORD flags) {
     INPUT input{};
     input.type = INPUT_KEYBOARD;
     input.ki.wVk = key;
     input.ki.wScan = static_cast<WORD>(MapVirtualKeyA(key, MAPVK_VK_TO_VSC));
-    input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+    input.ki.dwFlags = flags;
     SendInput(1, &input, sizeof input);
-  }
-  // The recorder's log lines of the key's presses, with the modifiers its window saw down.
-  std::vector<std::string> KeyPresses(UINT key) const {
-    char prefix[16];
-    std::snprintf(prefix, sizeof prefix, "key|%X|", key);
-    std::vector<std::string> presses;
-    for (const std::string& line : Log()) {
-      if (line.rfind(prefix, 0) == 0) presses.push_back(line);
-    }
-    return presses;
   }
 
   // A window of this test in the foreground, for the kinds that act on the foreground window.
@@ -407,15 +397,12 @@ TEST_F(RegistryKeysE2E, Utf8UrlsCarryEveryCharacterOfTheClipboard) {
 // even while the user still holds the hot key's modifiers, which are down again afterwards.
 TEST_F(RegistryKeysE2E, ASelectionCopiedOnlyOnCtrlCReachesTheUrlAndTheProgram) {
   ChooseBrowser("\"" + recorder_ + "\" \"%1\"");
-  KeyRecord target = Entry(1, VK_F5);
-  target.target = recorder_ + " /keycopy";
   KeyRecord url = Entry(2, VK_F6);
   url.target = "http://example.invalid/?q=";
   url.textOption = 0x42;  // the selection, UTF-8 URL
-  KeyRecord run = Entry(1, VK_F7);
-  run.target = recorder_;
+  KeyRecord run = Record(VK_F7, recorder_);
   run.textOption = 2;  // the selection, as it is
-  StartWith({target, url, run});
+  StartWith({Record(VK_F5, recorder_ + " /keycopy"), url, run});
   HWND window = ForegroundRecorder(1);
   ASSERT_NE(window, nullptr);
   const std::string expected[] = {"\"" + recorder_ + "\" http://example.invalid/?q=browser%20words",
@@ -433,13 +420,15 @@ TEST_F(RegistryKeysE2E, ASelectionCopiedOnlyOnCtrlCReachesTheUrlAndTheProgram) {
     EXPECT_EQ(starts.back(), "start|" + expected[id - 2] + "|" + recorderFolder_);
     // (Wine lets go of every key when the started program takes the foreground: the target's
     // log tells what it saw.)
-    const auto log = Log();
-    const auto copied = std::find(log.rbegin(), log.rend(), "key|43|ctrl");
-    EXPECT_TRUE(std::find(log.rbegin(), copied, "key|12|ctrl+alt+shift") != copied)
-        << "the held keys are pressed again after the copy";
+    auto pressedAgain = [&] {
+      const auto log = Log();
+      const auto copied = std::find(log.rbegin(), log.rend(), "key|43|ctrl");
+      return std::find(log.rbegin(), copied, "key|12|ctrl+alt+shift") != copied;
+    };
+    EXPECT_TRUE(WaitFor(pressedAgain, 3000)) << "the held keys are pressed again after the copy";
     ReleaseKeys();
   }
-  EXPECT_EQ(KeyPresses('C'), (std::vector<std::string>{"key|43|ctrl", "key|43|ctrl"}));
+  EXPECT_EQ(CPresses(), (std::vector<std::string>{"key|43|ctrl", "key|43|ctrl"}));
 }
 
 TEST_F(RegistryKeysE2E, AnUnquotedBrowserCommandStartsTheBrowserWithTheUrl) {
@@ -488,48 +477,35 @@ TEST_F(ActionsE2E, SelectedTextOfAnotherProgramIsPassedAlong) {
     clipboard = static_cast<const char*>(GlobalLock(data));
   CloseClipboard();
   EXPECT_EQ(clipboard, "selected words") << "the copied selection stays on the clipboard";
-  EXPECT_EQ(KeyPresses('C'), std::vector<std::string>{}) << "the copy messages were enough";
+  EXPECT_EQ(CPresses(), std::vector<std::string>{}) << "the copy messages were enough";
 }
 
 // A program with nothing selected copies nothing on Ctrl+C either: the clipboard's earlier text
 // goes along.
 TEST_F(ActionsE2E, NothingSelectedInAProgramThatCopiesOnCtrlCGivesTheEarlierText) {
-  KeyRecord target = Entry(1, VK_F5);
-  target.target = recorder_ + " /keycopy /noselection";
-  KeyRecord capture = Entry(1, VK_F6);
-  capture.target = recorder_;
+  KeyRecord capture = Record(VK_F6, recorder_);
   capture.textOption = 2;
-  StartWith({target, capture});
+  StartWith({Record(VK_F5, recorder_ + " /keycopy /noselection"), capture});
   ASSERT_NE(ForegroundRecorder(1), nullptr);
   ASSERT_TRUE(PutClipboardText("before"));
   Press(2);
   const auto starts = WaitForStarts(2);
   ASSERT_EQ(starts.size(), 2u);
   EXPECT_EQ(starts.back(), "start|" + recorder_ + " before|" + recorderFolder_);
-  EXPECT_EQ(KeyPresses('C'), std::vector<std::string>{"key|43|ctrl"}) << "Ctrl+C was tried";
+  EXPECT_EQ(CPresses(), std::vector<std::string>{"key|43|ctrl"}) << "Ctrl+C was tried";
 }
 
 // Held modifiers and a program that never copies: the capture still ends within 1.5 s.
 TEST_F(ActionsE2E, ACaptureThatCopiesNothingEndsWithinItsBound) {
-  KeyRecord target = Entry(1, VK_F5);
-  target.target = recorder_ + " /keycopy /noselection";
-  KeyRecord capture = Entry(1, VK_F6);
-  capture.target = "no-such-program.exe";
+  KeyRecord capture = Record(VK_F6, "no-such-program.exe");
   capture.textOption = 2;
   KeyRecord mark = Entry(4, VK_F7);
   mark.message = kRecorderMessage;
-  StartWith({target, capture, mark});
+  StartWith({Record(VK_F5, recorder_ + " /keycopy /noselection"), capture, mark});
   ASSERT_NE(ForegroundRecorder(1), nullptr);
-  // Each mark reaches the target once Tavolet has finished what came before it.
+  // A mark reaches the target once Tavolet has finished what came before it.
   auto marked = [&](size_t count) {
-    return WaitFor(
-        [&] {
-          const auto log = Log();
-          return static_cast<size_t>(std::count_if(log.begin(), log.end(), [](const auto& line) {
-                   return line.rfind("window|", 0) == 0;
-                 })) >= count;
-        },
-        8000);
+    return WaitFor([&] { return LinesStartingWith("window|").size() >= count; }, 8000);
   };
   Press(3);
   ASSERT_TRUE(marked(1));
@@ -540,7 +516,7 @@ TEST_F(ActionsE2E, ACaptureThatCopiesNothingEndsWithinItsBound) {
   ASSERT_TRUE(marked(2));
   // A start waits 500 ms for the program's window, also when there is none.
   EXPECT_LT(GetTickCount() - pressed, 1500u + 500u);
-  EXPECT_EQ(KeyPresses('C').size(), 1u) << "the capture pressed Ctrl+C";
+  EXPECT_EQ(CPresses().size(), 1u) << "the capture pressed Ctrl+C";
 }
 
 // The focused control decides which copy messages go where; a control that copies nothing

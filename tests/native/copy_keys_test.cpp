@@ -5,55 +5,44 @@
 namespace {
 
 constexpr uint16_t kLShift = 0xA0, kLCtrl = 0xA2, kRCtrl = 0xA3, kLAlt = 0xA4, kLWin = 0x5B;
+constexpr KeyEvent kMaskDown{kMaskVirtualKey, false, false}, kMaskUp{kMaskVirtualKey, true, false};
 
-KeyEvent Down(uint16_t key, bool extended = false) { return {key, false, extended}; }
-KeyEvent Up(uint16_t key, bool extended = false) { return {key, true, extended}; }
-
-const std::vector<KeyEvent> kCtrlC = {Down(kLCtrl), Down('C'), Up('C'), Up(kLCtrl)};
-
-TEST(CopyKeys, NothingHeldIsAPlainCtrlC) { EXPECT_EQ(CopyKeyEvents(0), kCtrlC); }
+using Keys = std::vector<KeyEvent>;
+const Keys kCtrlC = {
+    {kLCtrl, false, false}, {'C', false, false}, {'C', true, false}, {kLCtrl, true, false}};
 
 // Ctrl is let go first and a masking key goes between Alt's down and up, so no menu opens.
-TEST(CopyKeys, HeldModifiersAreReleasedBeforeCtrlC) {
-  const ModifierSet held = ModifierBit(LeftShift) | ModifierBit(RightCtrl) | ModifierBit(LeftAlt);
-  std::vector<KeyEvent> expected = {Up(kRCtrl, true), Down(kMaskVirtualKey), Up(kMaskVirtualKey),
-                                    Up(kLShift), Up(kLAlt)};
+TEST(CopyKeys, HeldModifiersAreReleasedBeforeAPlainCtrlC) {
+  EXPECT_EQ(CopyKeyEvents(0), kCtrlC);
+  Keys expected = {
+      {kRCtrl, true, true}, kMaskDown, kMaskUp, {kLShift, true, false}, {kLAlt, true, false}};
   expected.insert(expected.end(), kCtrlC.begin(), kCtrlC.end());
-  EXPECT_EQ(CopyKeyEvents(held), expected);
+  EXPECT_EQ(CopyKeyEvents(ModifierBit(LeftShift) | ModifierBit(RightCtrl) | ModifierBit(LeftAlt)),
+            expected);
 }
 
 TEST(CopyKeys, RestorePressesCtrlFirstAndMasksWindowsAndAlt) {
   EXPECT_TRUE(RestoreKeyEvents(0).empty());
   EXPECT_EQ(RestoreKeyEvents(ModifierBit(LeftWin) | ModifierBit(LeftCtrl)),
-            (std::vector<KeyEvent>{Down(kLCtrl), Down(kLWin, true), Down(kMaskVirtualKey),
-                                   Up(kMaskVirtualKey)}));
-  EXPECT_EQ(RestoreKeyEvents(ModifierBit(LeftShift)), std::vector<KeyEvent>{Down(kLShift)});
+            (Keys{{kLCtrl, false, false}, {kLWin, false, true}, kMaskDown, kMaskUp}));
+  EXPECT_EQ(RestoreKeyEvents(ModifierBit(LeftShift)), (Keys{{kLShift, false, false}}));
 }
 
 TEST(CopyKeys, VirtualKeysNameOneOrBothSides) {
   EXPECT_EQ(ModifiersOfVirtualKey(kLAlt), ModifierBit(LeftAlt));
   EXPECT_EQ(ModifiersOfVirtualKey(0x11), ModifierBit(LeftCtrl) | ModifierBit(RightCtrl));
-  EXPECT_EQ(ModifiersOfVirtualKey(0x5C), ModifierBit(RightWin));
   EXPECT_EQ(ModifiersOfVirtualKey('C'), 0);
 }
 
 TEST(CopyKeys, NeverIntoThisProgramTheDesktopOrTheTaskbar) {
-  ForegroundFacts facts;
-  EXPECT_FALSE(MayPressCopyKeys(facts)) << "no foreground window";
-  facts.exists = true;
-  facts.className = "Chrome_WidgetWin_1";
-  EXPECT_TRUE(MayPressCopyKeys(facts));
+  EXPECT_FALSE(MayPressCopyKeys({})) << "no foreground window";
+  const ForegroundFacts browser{true, false, false, "Chrome_WidgetWin_1"};
+  EXPECT_TRUE(MayPressCopyKeys(browser));
+  EXPECT_FALSE(MayPressCopyKeys({true, true, false, "Chrome_WidgetWin_1"})) << "this program";
+  EXPECT_FALSE(MayPressCopyKeys({true, false, true, "Chrome_WidgetWin_1"})) << "shell window";
   for (const char* shell : {"Progman", "WorkerW", "Shell_TrayWnd", "Shell_SecondaryTrayWnd"}) {
-    ForegroundFacts other = facts;
-    other.className = shell;
-    EXPECT_FALSE(MayPressCopyKeys(other)) << shell;
+    EXPECT_FALSE(MayPressCopyKeys({true, false, false, shell})) << shell;
   }
-  ForegroundFacts own = facts;
-  own.ownProcess = true;
-  EXPECT_FALSE(MayPressCopyKeys(own));
-  ForegroundFacts shellWindow = facts;
-  shellWindow.shellWindow = true;
-  EXPECT_FALSE(MayPressCopyKeys(shellWindow));
 }
 
 TEST(CopyKeys, TheCopyWaitKeepsTheCaptureWithinItsBudget) {
