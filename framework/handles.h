@@ -52,7 +52,15 @@ struct ModuleTraits {
   static void Close(Handle h) { FreeLibrary(h); }
 };
 
+struct HookTraits {
+  using Handle = HHOOK;
+  static Handle Invalid() { return nullptr; }
+  static bool IsValid(Handle h) { return h != nullptr; }
+  static void Close(Handle h) { UnhookWindowsHookEx(h); }
+};
+
 // Kernel handles: files (INVALID_HANDLE_VALUE on failure) and objects (null on failure).
 using UniqueHandle = UniqueResource<KernelHandleTraits>;
 using UniqueMenu = UniqueResource<MenuTraits>;
 using UniqueModule = UniqueResource<ModuleTraits>;
+using UniqueHook = UniqueResource<HookTraits>;

@@ -42,6 +42,7 @@ class ActionsE2E : public ::testing::Test {
     recorderFolder_ = ProgramFolder().substr(0, ProgramFolder().size() - 1);
   }
   void TearDown() override {
+    ReleaseKeys();
     for (HWND w : RecorderWindows()) PostMessageA(w, WM_CLOSE, 0, 0);
     if (!WaitFor([] { return RecorderWindows().empty(); }, 5000)) {
       for (HWND w : RecorderWindows()) {
@@ -76,13 +77,16 @@ class ActionsE2E : public ::testing::Test {
     }
     return lines;
   }
-  std::vector<std::string> Starts() const {
-    std::vector<std::string> starts;
+  std::vector<std::string> LinesStartingWith(const std::string& prefix) const {
+    std::vector<std::string> lines;
     for (const std::string& line : Log()) {
-      if (line.rfind("start|", 0) == 0) starts.push_back(line);
+      if (line.rfind(prefix, 0) == 0) lines.push_back(line);
     }
-    return starts;
+    return lines;
   }
+  std::vector<std::string> Starts() const { return LinesStartingWith("start|"); }
+  // The target's presses of C, with the modifiers it saw down.
+  std::vector<std::string> CPresses() const { return LinesStartingWith("key|43|"); }
   // The start lines once there are `count` of them; fewer when the time is up.
   std::vector<std::string> WaitForStarts(size_t count, DWORD timeoutMs = 8000) {
     std::vector<std::string> starts;
@@ -105,6 +109,35 @@ class ActionsE2E : public ::testing::Test {
         8000);
     return found;
   }
+  // Starts the recorder with hot key `id` and brings its window to the foreground.
+  HWND ForegroundRecorder(int id) {
+    const size_t startsBefore = Starts().size();
+    Press(id);
+    if (WaitForStarts(startsBefore + 1).size() <= startsBefore) return nullptr;
+    HWND window = WaitForRecorderWindow();
+    if (window) SetForegroundWindow(window);
+    return WaitFor([&] { return window && GetForegroundWindow() == window; }, 3000) ? window
+                                                                                    : nullptr;
+  }
+  // Holds the keys down, as a user still holding the hot key does, until ReleaseKeys.
+  void HoldKeys(const std::vector<WORD>& keys) {
+    held_ = keys;
+    for (WORD key : keys) SendKey(key, 0);
+  }
+  void ReleaseKeys() {
+    for (auto key = held_.rbegin(); key != held_.rend(); ++key) SendKey(*key, KEYEVENTF_KEYUP);
+    held_.clear();
+  }
+  static void SendKey(WORD key, DWORD flags) {
+    INPUT input{};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = key;
+    input.ki.wScan = static_cast<WORD>(MapVirtualKeyA(key, MAPVK_VK_TO_VSC));
+    input.ki.dwFlags = flags;
+    SendInput(1, &input, sizeof input);
+  }
+
+
   HWND ForegroundOwnWindow() { return ownWindow_ = MakeForegroundWindow(); }
   // Waits for a message of this test's thread in the recorder range.
   bool WaitForOwnMessage(UINT message, MSG& received, DWORD timeoutMs = 5000) {
@@ -126,6 +159,7 @@ class ActionsE2E : public ::testing::Test {
   TavoletProcess tavolet_;
   std::string logPath_, recorder_, recorderFolder_;
   HWND ownWindow_ = nullptr;
+  std::vector<WORD> held_;
 };
 
 TEST_F(ActionsE2E, RunProgramPassesTargetAndOneSpaceFromTheProgramsFolder) {
@@ -345,6 +379,44 @@ TEST_F(RegistryKeysE2E, Utf8UrlsCarryEveryCharacterOfTheClipboard) {
                 recorderFolder_);
 }
 
+// Programs that copy only on a real Ctrl+C (browsers and the like) get one, as a plain Ctrl+C
+// even while the user still holds the hot key's modifiers, which are down again afterwards.
+TEST_F(RegistryKeysE2E, ASelectionCopiedOnlyOnCtrlCReachesTheUrlAndTheProgram) {
+  ChooseBrowser("\"" + recorder_ + "\" \"%1\"");
+  KeyRecord url = Entry(2, VK_F6);
+  url.target = "http://example.invalid/?q=";
+  url.textOption = 0x42;  // the selection, UTF-8 URL
+  KeyRecord run = Record(VK_F7, recorder_);
+  run.textOption = 2;  // the selection, as it is
+  StartWith({Record(VK_F5, recorder_ + " /keycopy"), url, run});
+  HWND window = ForegroundRecorder(1);
+  ASSERT_NE(window, nullptr);
+  const std::string expected[] = {"\"" + recorder_ + "\" http://example.invalid/?q=browser%20words",
+                                  recorder_ + " browser words"};
+  for (int id : {2, 3}) {
+    SCOPED_TRACE(id);
+    SetForegroundWindow(window);  // the program started before may have taken it
+    ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == window; }, 3000));
+    ASSERT_TRUE(PutClipboardText("before"));
+    const size_t startsBefore = Starts().size();
+    HoldKeys({VK_CONTROL, VK_MENU, VK_SHIFT});
+    Press(id);
+    const auto starts = WaitForStarts(startsBefore + 1);
+    ASSERT_EQ(starts.size(), startsBefore + 1);
+    EXPECT_EQ(starts.back(), "start|" + expected[id - 2] + "|" + recorderFolder_);
+    // (Wine lets go of every key when the started program takes the foreground: the target's
+    // log tells what it saw.)
+    auto pressedAgain = [&] {
+      const auto log = Log();
+      const auto copied = std::find(log.rbegin(), log.rend(), "key|43|ctrl");
+      return std::find(log.rbegin(), copied, "key|12|ctrl+alt+shift") != copied;
+    };
+    EXPECT_TRUE(WaitFor(pressedAgain, 3000)) << "the held keys are pressed again after the copy";
+    ReleaseKeys();
+  }
+  EXPECT_EQ(CPresses(), (std::vector<std::string>{"key|43|ctrl", "key|43|ctrl"}));
+}
+
 TEST_F(RegistryKeysE2E, AnUnquotedBrowserCommandStartsTheBrowserWithTheUrl) {
   ChooseBrowser(recorder_ + " %1");
   KeyRecord url = Entry(2, VK_F5);
@@ -422,6 +494,46 @@ TEST_F(ActionsE2E, SelectedTextOfAnotherProgramIsPassedAlong) {
     clipboard = static_cast<const char*>(GlobalLock(data));
   CloseClipboard();
   EXPECT_EQ(clipboard, "selected words") << "the copied selection stays on the clipboard";
+  EXPECT_EQ(CPresses(), std::vector<std::string>{}) << "the copy messages were enough";
+}
+
+// A program with nothing selected copies nothing on Ctrl+C either: the clipboard's earlier text
+// goes along.
+TEST_F(ActionsE2E, NothingSelectedInAProgramThatCopiesOnCtrlCGivesTheEarlierText) {
+  KeyRecord capture = Record(VK_F6, recorder_);
+  capture.textOption = 2;
+  StartWith({Record(VK_F5, recorder_ + " /keycopy /noselection"), capture});
+  ASSERT_NE(ForegroundRecorder(1), nullptr);
+  ASSERT_TRUE(PutClipboardText("before"));
+  Press(2);
+  const auto starts = WaitForStarts(2);
+  ASSERT_EQ(starts.size(), 2u);
+  EXPECT_EQ(starts.back(), "start|" + recorder_ + " before|" + recorderFolder_);
+  EXPECT_EQ(CPresses(), std::vector<std::string>{"key|43|ctrl"}) << "Ctrl+C was tried";
+}
+
+// Held modifiers and a program that never copies: the capture still ends within 1.5 s.
+TEST_F(ActionsE2E, ACaptureThatCopiesNothingEndsWithinItsBound) {
+  KeyRecord capture = Record(VK_F6, "no-such-program.exe");
+  capture.textOption = 2;
+  KeyRecord mark = Entry(4, VK_F7);
+  mark.message = kRecorderMessage;
+  StartWith({Record(VK_F5, recorder_ + " /keycopy /noselection"), capture, mark});
+  ASSERT_NE(ForegroundRecorder(1), nullptr);
+  // A mark reaches the target once Tavolet has finished what came before it.
+  auto marked = [&](size_t count) {
+    return WaitFor([&] { return LinesStartingWith("window|").size() >= count; }, 8000);
+  };
+  Press(3);
+  ASSERT_TRUE(marked(1));
+  HoldKeys({VK_CONTROL, VK_MENU, VK_SHIFT});
+  const DWORD pressed = GetTickCount();
+  Press(2);
+  Press(3);
+  ASSERT_TRUE(marked(2));
+  // A start waits 500 ms for the program's window, also when there is none.
+  EXPECT_LT(GetTickCount() - pressed, 1500u + 500u);
+  EXPECT_EQ(CPresses().size(), 1u) << "the capture pressed Ctrl+C";
 }
 
 // The focused control decides which copy messages go where; a control that copies nothing

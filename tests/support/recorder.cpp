@@ -8,8 +8,13 @@
 // With the argument /ie the focused control is instead a window of the class
 // "Internet Explorer_Server", with /rich a window whose text is "RichChocoa", with /plain a
 // window of neither kind (/hang: one that then stops answering for 15 s); then every
-// WM_COMMAND and WM_CHAR reaching the main window or that control is logged as
+// WM_COMMAND and WM_CHAR sent to the main window or that control is logged as
 //   command|main or focus|<wParam>|<lParam>    char|main or focus|<wParam>|<lParam>
+// /keycopy: the focused control is of neither kind and ignores those messages, as browsers do,
+// but copies "browser words" (CF_UNICODETEXT) on a real Ctrl+C key press (C down with Ctrl and
+// neither Alt nor Windows down); with /noselection it has nothing selected and copies nothing.
+// In every mode each key press that reaches the focused control is logged as
+//   key|<virtual key>|<modifiers it sees down: ctrl+alt+shift+win, or none>
 // /late: for its first second it has only a hidden window, then it shows its own.
 // /sendfirst: before it makes any window it sends a message to the main dialog of the
 // program that started it and waits for the answer, as a hook of that program would.
@@ -21,7 +26,9 @@
 #include <tlhelp32.h>
 
 #include <cstdio>
+#include <cstring>
 #include <string>
+#include <utility>
 
 #include "tests/support/dpi_aware.h"
 #include "tests/support/run_processes.h"
@@ -47,8 +54,9 @@ std::string MessageLine(const char* kind, UINT message, WPARAM wParam, LPARAM lP
   return line;
 }
 
+// Only sent ones: a WM_CHAR that a key press posted is not a copy message.
 bool LogCopyMessage(const char* who, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message != WM_COMMAND && message != WM_CHAR) return false;
+  if ((message != WM_COMMAND && message != WM_CHAR) || !InSendMessage()) return false;
   char line[128];
   std::snprintf(line, sizeof line, "%s|%s|%llX|%llX", message == WM_COMMAND ? "command" : "char",
                 who, static_cast<unsigned long long>(wParam),
@@ -97,14 +105,59 @@ void SendToStarter() {
   Append(answered ? "sent|answered" : "sent|no answer");
 }
 
+// Down for the thread's own view of the keyboard or for the system's: a program may ask either.
+bool Down(int key) { return GetKeyState(key) < 0 || GetAsyncKeyState(key) < 0; }
+
+void LogKeyPress(UINT message, WPARAM key) {
+  if (message != WM_KEYDOWN && message != WM_SYSKEYDOWN) return;
+  std::string modifiers;
+  const std::pair<bool, const char*> names[] = {{Down(VK_CONTROL), "ctrl"},
+                                                {Down(VK_MENU), "alt"},
+                                                {Down(VK_SHIFT), "shift"},
+                                                {Down(VK_LWIN) || Down(VK_RWIN), "win"}};
+  for (const auto& [down, name] : names) {
+    if (down) modifiers += (modifiers.empty() ? "" : "+") + std::string(name);
+  }
+  char line[128];
+  std::snprintf(line, sizeof line, "key|%X|%s", static_cast<unsigned>(key),
+                modifiers.empty() ? "none" : modifiers.c_str());
+  Append(line);
+}
+
 bool hangOnCopy = false;
+bool copyOnKey = false;
+std::wstring keySelection;
+
+void CopyOnCtrlC(HWND window, UINT message, WPARAM key) {
+  if (!copyOnKey || message != WM_KEYDOWN || key != 'C' || !Down(VK_CONTROL) || Down(VK_MENU) ||
+      Down(VK_LWIN) || Down(VK_RWIN) || keySelection.empty() || !OpenClipboard(window)) {
+    return;
+  }
+  EmptyClipboard();
+  const size_t bytes = (keySelection.size() + 1) * sizeof(wchar_t);
+  if (HGLOBAL data = GlobalAlloc(GMEM_MOVEABLE, bytes)) {
+    std::memcpy(GlobalLock(data), keySelection.c_str(), bytes);
+    GlobalUnlock(data);
+    if (!SetClipboardData(CF_UNICODETEXT, data)) GlobalFree(data);
+  }
+  CloseClipboard();
+}
 
 LRESULT CALLBACK FocusProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (LogCopyMessage("focus", message, wParam, lParam)) {
     if (hangOnCopy) Sleep(15000);
     return 0;
   }
+  LogKeyPress(message, wParam);
+  CopyOnCtrlC(window, message, wParam);
   return DefWindowProcA(window, message, wParam, lParam);
+}
+
+WNDPROC editProc = nullptr;
+
+LRESULT CALLBACK LoggingEditProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  LogKeyPress(message, wParam);
+  return CallWindowProcA(editProc, window, message, wParam, lParam);
 }
 
 bool loggingMain = false;
@@ -157,7 +210,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
   const bool ie = arguments.find(" /ie") != std::string::npos;
   const bool rich = arguments.find(" /rich") != std::string::npos;
   hangOnCopy = arguments.find(" /hang") != std::string::npos;
-  const bool plain = hangOnCopy || arguments.find(" /plain") != std::string::npos;
+  copyOnKey = arguments.find(" /keycopy") != std::string::npos;
+  if (arguments.find(" /noselection") == std::string::npos) keySelection = L"browser words";
+  const bool plain = hangOnCopy || copyOnKey || arguments.find(" /plain") != std::string::npos;
   HWND edit = nullptr;
   if (ie || rich || plain) {
     loggingMain = true;
@@ -174,6 +229,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
                            WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL, 10, 10, 320, 24, window,
                            reinterpret_cast<HMENU>(1), instance, nullptr);
     SendMessageA(edit, EM_SETSEL, 5, 19);  // "selected words"
+    editProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&LoggingEditProc)));
   }
   ShowWindow(window, show);
   SetFocus(edit);
