@@ -391,8 +391,9 @@ TEST_F(RegistryKeysE2E, ASelectionCopiedOnlyOnCtrlCReachesTheUrlAndTheProgram) {
   StartWith({Record(VK_F5, recorder_ + " /keycopy"), url, run});
   HWND window = ForegroundRecorder(1);
   ASSERT_NE(window, nullptr);
-  const std::string expected[] = {"\"" + recorder_ + "\" http://example.invalid/?q=browser%20words",
-                                  recorder_ + " browser words"};
+  const std::string expected[] = {
+      "\"" + recorder_ + "\" \"http://example.invalid/?q=browser%20words\"",
+      recorder_ + " browser words"};
   for (int id : {2, 3}) {
     SCOPED_TRACE(id);
     SetForegroundWindow(window);  // the program started before may have taken it
