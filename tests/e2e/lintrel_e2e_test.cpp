@@ -85,12 +85,22 @@ TEST_F(LintrelE2E, ASecondStartLeavesSuppressionAndHookAlone) {
   EXPECT_GT(RedPixelsInTray(), 50) << "icon 135 stays";
 }
 
-TEST_F(LintrelE2E, ExitReleasesTheHook) {
+// The state stays while some process keeps the library (the shell does): the next start
+// takes suppression up again, and is switched off here so later tests begin without it.
+TEST_F(LintrelE2E, ExitReleasesTheHookAndTheNextStartKeepsTheState) {
   StartWith({});
   Click();
   ASSERT_TRUE(Suppressed());
   EXPECT_EQ(tavolet_.ExitFromMenu(), 0u);
   EXPECT_FALSE(Suppressed()) << "no hook, though the state stays on";
+  TavoletProcess next;
+  ASSERT_TRUE(next.Start(folder_.Path()));
+  ASSERT_TRUE(next.WaitUntilReady());
+  EXPECT_TRUE(Suppressed()) << "taken up again";
+  EXPECT_TRUE(WaitFor([] { return RedPixelsInTray() > 50; }, 3000)) << "with icon 135";
+  PostMessageA(next.MainWindow(), kTrayNotify, 0, WM_LBUTTONDOWN);
+  EXPECT_TRUE(WaitFor([&] { return !Suppressed(); }, 5000));
+  EXPECT_EQ(next.ExitFromMenu(), 0u);
 }
 
 }  // namespace
