@@ -38,7 +38,7 @@ add_library(Lintrel SHARED lintrel/system_hook.cpp)
 tavolet_runtime_free_library(Lintrel user32 advapi32)
 target_compile_definitions(Lintrel PRIVATE LINTREL_BUILD)
 
-add_library(Corvane SHARED corvane/desktop_hook.cpp corvane/label_painter.cpp
+add_library(Corvane SHARED corvane/desktop_hook.cpp corvane/icon_positions.cpp corvane/label_painter.cpp
                            corvane/label_colors.cpp corvane/shell_values.cpp)
 tavolet_runtime_free_library(Corvane comctl32 gdi32 user32 advapi32)
 target_compile_definitions(Corvane PRIVATE CORVANE_BUILD)
@@ -48,6 +48,7 @@ target_compile_definitions(Corvane PRIVATE CORVANE_BUILD)
 add_library(tavolet_core STATIC
     ${TAVOLET_PORTABLE_SOURCES}
     actions/audio_endpoints_win32.cpp
+    actions/desktop_icons_win32.cpp
     actions/dispatcher.cpp
     actions/layered_window_win32.cpp
     actions/program_start_win32.cpp

@@ -1,5 +1,6 @@
 #include "corvane/desktop_hook.h"
 
+#include "corvane/icon_positions.h"
 #include "corvane/shell_values.h"
 #include "framework/session_objects.h"
 
@@ -309,6 +310,12 @@ LRESULT CALLBACK CDesktopHook::GetMsgProc(int code, WPARAM wParam, LPARAM lParam
 
 LRESULT CALLBACK CDesktopHook::WindowProcList(HWND window, UINT message, WPARAM wParam,
                                               LPARAM lParam) {
+  if (message == WM_COPYDATA && active && window == subclassed) {
+    LRESULT result = 0;
+    if (AnswerIconMessage(window, reinterpret_cast<const COPYDATASTRUCT*>(lParam), result)) {
+      return result;
+    }
+  }
   if ((message == WM_PAINT || message == WM_ERASEBKGND) && active && window == subclassed &&
       CurrentValues().state) {
     // The paint erases into its own buffer: erasing the screen first would flicker.

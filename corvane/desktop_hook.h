@@ -36,6 +36,14 @@ class CORVANE_API CDesktopHook {
   // Whether the list view found by Init runs Corvane's subclass now.
   bool Attached();
 
+  // Every desktop icon's label and position, read in the shell's thread: the list's bytes
+  // (corvane/icon_wire.h) go into `buffer`. Returns the size they take, more than `size` when
+  // they were cut; 0 when Corvane is not attached or the shell did not answer in time.
+  unsigned long ReadIcons(void* buffer, unsigned long size);
+  // Moves icons in the shell's thread (an IconMovesHeader and its IconMoves): the number of
+  // moves carried out, or -1 when the shell did not answer or refused them.
+  long MoveIcons(const void* moves, unsigned long size);
+
   // Store always (and publish them to the shell); ask for a repaint, and return true, only
   // when the desktop is known.
   bool SetState(int newState);
