@@ -152,6 +152,13 @@ void CMainApp::DispatchAction(HotKeyEntry& entry) {
     case ActionType::ScreenSaverToggle:
       ToggleScreenSaverBlock();
       return;
+    case ActionType::RememberIconPositions:
+      if (desktopHook) desktopIcons.Remember(*desktopHook);
+      UpdateRegistrationTip();  // a failed save shows in the tip
+      return;
+    case ActionType::RestoreIconPositions:
+      if (desktopHook) desktopIcons.Restore(*desktopHook);
+      return;
     default:  // no type chosen, or unknown
       return;
   }

@@ -13,6 +13,8 @@ static_assert(ID_APP_EXIT == TAVOLET_APP_EXIT);
 
 namespace {
 const char kInstanceMutexName[] = "TavoletTavolet";
+// Beside key.cfg and the settings file, in the working folder.
+const char kIconsFileName[] = "icons.cfg";
 constexpr DWORD kStartPauseMs = 2000;
 }  // namespace
 
@@ -31,6 +33,7 @@ BOOL CMainApp::InitInstance() {
   LoadKeys();
   LoadSettings();
   settingsLoaded_ = true;
+  desktopIcons.Load(kIconsFileName);
   if (!InstallSystemHook()) {
     MessageBoxA(nullptr, "Can't System Hook!", "", MB_OK);
     startFailed_ = true;
@@ -119,6 +122,7 @@ int CMainApp::ExitInstance() {
 void CMainApp::SaveBeforeEnd() {
   if (keysLoaded_) hotKeys.Save(std::string(), true);
   if (settingsLoaded_) SaveSettings(true);
+  desktopIcons.Save(true);
   UpdateRegistrationTip();
 }
 
@@ -166,6 +170,10 @@ bool CMainApp::ReattachDesktop(bool askAgain) {
   const bool asked = CDesktopHook::hook && IsWindow(CDesktopHook::desktop);
   if (asked && !askAgain) return false;
   return desktopHook->Init();
+}
+
+void CMainApp::WatchScreenSize() {
+  if (running_ && !suspended_ && !busy_ && desktopHook) desktopIcons.WatchScreenSize(*desktopHook);
 }
 
 void CMainApp::ResumeAfterCancelledEnd() {
@@ -219,6 +227,8 @@ void CMainApp::UpdateRegistrationTip() {
     std::snprintf(tip, sizeof tip, "Tavolet (保存できません: key.cfg)");
   } else if (settingsLoaded_ && settingsFile_.LastSaveFailed()) {
     std::snprintf(tip, sizeof tip, "Tavolet (保存できません: 設定)");
+  } else if (desktopIcons.LastSaveFailed()) {
+    std::snprintf(tip, sizeof tip, "Tavolet (保存できません: icons.cfg)");
   } else if (refused > 0) {
     std::snprintf(tip, sizeof tip, "Tavolet (登録できないキー: %d)", refused);
   }

@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include "actions/desktop_icons.h"
 #include "actions/window_positions.h"
 #include "framework/app.h"
 #include "framework/com_apartment.h"
@@ -64,6 +65,8 @@ class CMainApp : public CWinApp {
   // The settings file; LoadSettings is false when the file could not be opened.
   bool LoadSettings();
   void SaveSettings(bool finalSave = false);
+  // Every second: the desktop icons come back by themselves after a change of screen size.
+  void WatchScreenSize();
 
   CMainDlg* mainDialog = nullptr;
   UniqueHandle instanceMutex;
@@ -77,6 +80,7 @@ class CMainApp : public CWinApp {
   std::optional<CDesktopHook> desktopHook;
   std::string settingsPath;  // in the file layer's form
   WindowPositionList windowPositions;
+  DesktopIconKeeper desktopIcons;
   // The boss key has muted and holds the user's levels: the next press gives them back, even
   // when the window it minimised is gone or the entry was edited meanwhile.
   bool bossKeyActive = false;

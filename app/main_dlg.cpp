@@ -13,6 +13,9 @@ namespace {
 constexpr UINT_PTR kReattachTimer = 1;
 constexpr UINT kReattachIntervalMs = 1000;
 constexpr int kReattachTries = 30;
+// How often the desktop's size is looked at, for the icons to come back after a change.
+constexpr UINT_PTR kScreenSizeTimer = 2;
+constexpr UINT kScreenSizeIntervalMs = 1000;
 // A request the shell has not answered stays in its queue; it is posted again this often.
 constexpr int kAskAgainEveryTries = 10;
 
@@ -63,6 +66,7 @@ BOOL CMainDlg::OnInitDialog() {
   if (taskbarCreatedMessage_) AllowFromTheShell(m_hWnd, taskbarCreatedMessage_);
   trayIcon.Setup(m_hWnd, 0, WM_TRAY_NOTIFY, smallIcon, "Tavolet");
   trayIcon.Show();  // a refused icon waits for the next taskbar notice
+  SetTimer(m_hWnd, kScreenSizeTimer, kScreenSizeIntervalMs, nullptr);
   return TRUE;
 }
 
@@ -140,6 +144,11 @@ void CMainDlg::ReattachDesktop() {
 bool CMainDlg::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
   switch (message) {
     case WM_TIMER:
+      if (wParam == kScreenSizeTimer) {
+        TheApp().WatchScreenSize();
+        result = 0;
+        return true;
+      }
       if (wParam != kReattachTimer) break;
       ReattachDesktop();
       result = 0;

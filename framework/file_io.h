@@ -34,6 +34,8 @@ class ConfigFile {
   // Reads the file and fixes its absolute path, whether it exists or not. A file that exists
   // but cannot be read is never replaced in this run.
   ReadOutcome Load(const std::string& path, std::string& bytes);
+  // The file holds what this run cannot read: it is never replaced in this run.
+  void KeepAsFound() { keepOriginal_ = true; }
   // What the file held as the run began, in the form Save writes.
   void SetBaseline(std::string_view bytes);
   // Replaces the file's contents; true only when the file itself was written. Where it must be

@@ -16,6 +16,8 @@ const char* const kNames[kActionTypeCount] = {
     "ウィンドウ半透明",
     "システムパラメータセット",
     "スクリーンセーバ系ON/OFF",
+    "アイコン位置の記憶",
+    "アイコン位置の復帰",
 };
 }  // namespace
 

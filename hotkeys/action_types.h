@@ -1,4 +1,4 @@
-// The fourteen kinds of action, values 1 to 14.
+// The kinds of action: the fourteen of old, values 1 to 14, then the desktop icons' two.
 #pragma once
 
 #include <cstdint>
@@ -18,9 +18,11 @@ enum class ActionType : int32_t {
   TranslucentWindow = 12,
   SetSystemParameter = 13,
   ScreenSaverToggle = 14,
+  RememberIconPositions = 15,
+  RestoreIconPositions = 16,
 };
 
-constexpr int32_t kActionTypeCount = 14;
+constexpr int32_t kActionTypeCount = 16;
 
-// The Shift-JIS name shown in the type list and the key list; empty for a value outside 1-14.
+// The Shift-JIS name shown in the type list and the key list; empty for a value outside 1-16.
 const char* ActionTypeName(int32_t actionType);

@@ -4,6 +4,7 @@
 //   (no option)  the list view's chain is under "Progman" ("Program Manager")
 //   /workerw     the chain is under a top-level "WorkerW", as after the shell split its desktop
 //   /icons48     48 x 48 icons (solid magenta squares) instead of the system's 32 x 32 ones
+//   /free        icons placed freely (no auto-arrange), as most users keep their desktop
 // Asked with the registered message "TavoletStandInListProcedure" (sent to the view), it
 // answers 1 while the list view has its own window procedure, 2 while its own subclass (below)
 // is on top, and 0 while another one is: another process cannot read a window procedure.
@@ -11,6 +12,10 @@
 //   "TavoletStandInStall" (wParam ms)     its thread stops answering for that long
 //   "TavoletStandInSubclass" (wParam 1/0) it subclasses its own list view on top of whatever
 //                                         is there, or puts back what it found
+//   "TavoletStandInResize" (wParam width, lParam height)  the desktop takes that size, and its
+//                                         icons are arranged anew, as after a change of the
+//                                         screen's resolution
+//   "TavoletStandInAddIcon"               a new icon, "新しいフォルダー", at the end
 #include <windows.h>
 #include <commctrl.h>
 
@@ -23,6 +28,9 @@ constexpr COLORREF kIcon48Color = RGB(255, 0, 255);
 UINT listProcedureQuery = 0;
 UINT stallRequest = 0;
 UINT subclassRequest = 0;
+UINT resizeRequest = 0;
+UINT addIconRequest = 0;
+HWND desktopHost = nullptr;
 LONG_PTR listOwnProcedure = 0;
 WNDPROC belowOwnSubclass = nullptr;
 
@@ -68,6 +76,20 @@ LRESULT CALLBACK DefViewProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
   }
   if (message == subclassRequest && subclassRequest && list) {
     SubclassOwnList(list, wParam != 0);
+    return 0;
+  }
+  if (message == resizeRequest && resizeRequest && list) {
+    SetWindowPos(desktopHost, nullptr, 0, 0, static_cast<int>(wParam), static_cast<int>(lParam),
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SendMessageW(list, LVM_ARRANGE, LVA_DEFAULT, 0);
+    return 0;
+  }
+  if (message == addIconRequest && addIconRequest && list) {
+    LVITEMW item{};
+    item.mask = LVIF_TEXT | LVIF_IMAGE;
+    item.iItem = static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
+    item.pszText = const_cast<wchar_t*>(L"新しいフォルダー");
+    SendMessageW(list, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
     return 0;
   }
   if (message == WM_SIZE) {
@@ -149,9 +171,12 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
   const std::string options = commandLine ? commandLine : "";
   const bool workerW = options.find("/workerw") != std::string::npos;
   const bool icons48 = options.find("/icons48") != std::string::npos;
+  const bool freePlacement = options.find("/free") != std::string::npos;
   listProcedureQuery = RegisterWindowMessageW(L"TavoletStandInListProcedure");
   stallRequest = RegisterWindowMessageW(L"TavoletStandInStall");
   subclassRequest = RegisterWindowMessageW(L"TavoletStandInSubclass");
+  resizeRequest = RegisterWindowMessageW(L"TavoletStandInResize");
+  addIconRequest = RegisterWindowMessageW(L"TavoletStandInAddIcon");
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES};
   InitCommonControlsEx(&controls);
   if (!RegisterClassNamed(L"Progman", FrameProc, instance) ||
@@ -172,11 +197,12 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
   HWND host = workerW ? frame(L"WorkerW", L"") : progman;
   HWND view = CreateWindowExW(0, kDefViewClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0,
                               0, 0, host, nullptr, instance, nullptr);
-  HWND list =
-      CreateWindowExW(0, WC_LISTVIEWW, L"FolderView",
-                      WS_CHILD | WS_VISIBLE | LVS_ICON | LVS_AUTOARRANGE | LVS_SHAREIMAGELISTS, 0,
-                      0, 0, 0, view, reinterpret_cast<HMENU>(1), instance, nullptr);
+  const DWORD arrange = freePlacement ? 0 : LVS_AUTOARRANGE;
+  HWND list = CreateWindowExW(0, WC_LISTVIEWW, L"FolderView",
+                              WS_CHILD | WS_VISIBLE | LVS_ICON | arrange | LVS_SHAREIMAGELISTS, 0,
+                              0, 0, 0, view, reinterpret_cast<HMENU>(1), instance, nullptr);
   if (!progman || !host || !view || !list) return 1;
+  desktopHost = host;
   listOwnProcedure = GetWindowLongPtrW(list, GWLP_WNDPROC);
   FillList(list, icons48);
   SendMessageW(list, LVM_SETBKCOLOR, 0, GetSysColor(COLOR_BACKGROUND));
@@ -186,6 +212,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
   ShowWindow(host, SW_SHOWNOACTIVATE);
   SetWindowPos(host, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   SendMessageW(host, WM_SIZE, 0, MAKELPARAM(width, height));
+  if (freePlacement) SendMessageW(list, LVM_ARRANGE, LVA_DEFAULT, 0);
   MSG msg;
   while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
     TranslateMessage(&msg);

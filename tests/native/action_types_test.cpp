@@ -19,13 +19,17 @@ TEST(ActionTypes, NamesAreShiftJisInValueOrder) {
   EXPECT_EQ(ActionTypeName(static_cast<int32_t>(ActionType::ScreenSaverToggle)),
             "\x83\x58\x83\x4E\x83\x8A\x81\x5B\x83\x93\x83\x5A\x81\x5B\x83\x6F\x8C\x6E"
             "ON/OFF"s);
+  EXPECT_EQ(ActionTypeName(static_cast<int32_t>(ActionType::RememberIconPositions)),
+            "\x83\x41\x83\x43\x83\x52\x83\x93\x88\xCA\x92\x75\x82\xCC\x8B\x4C\x89\xAF"s);
+  EXPECT_EQ(ActionTypeName(static_cast<int32_t>(ActionType::RestoreIconPositions)),
+            "\x83\x41\x83\x43\x83\x52\x83\x93\x88\xCA\x92\x75\x82\xCC\x95\x9C\x8B\x41"s);
   for (int32_t type = 1; type <= kActionTypeCount; ++type) {
     EXPECT_STRNE(ActionTypeName(type), "") << type;
   }
 }
 
-TEST(ActionTypes, OutsideOneToFourteenHasNoName) {
-  for (int32_t type : {0, -1, 15, 16, 0x7FFFFFFF}) EXPECT_STREQ(ActionTypeName(type), "") << type;
+TEST(ActionTypes, OutsideOneToSixteenHasNoName) {
+  for (int32_t type : {0, -1, 17, 0x7FFFFFFF}) EXPECT_STREQ(ActionTypeName(type), "") << type;
 }
 
 }  // namespace

@@ -163,8 +163,8 @@ int DesktopListProcedure() {
 
 bool DesktopListSubclassed() { return DesktopListProcedure() == 0; }
 
-void TellStandIn(const wchar_t* request, WPARAM wParam) {
+void TellStandIn(const wchar_t* request, WPARAM wParam, LPARAM lParam) {
   if (HWND list = DesktopListView()) {
-    PostMessageW(GetParent(list), RegisterWindowMessageW(request), wParam, 0);
+    PostMessageW(GetParent(list), RegisterWindowMessageW(request), wParam, lParam);
   }
 }

@@ -54,5 +54,6 @@ int DesktopListProcedure();
 // Whether the list view runs another procedure than its own or the stand-in's (Corvane's).
 bool DesktopListSubclassed();
 // Posts one of the stand-in's registered requests ("TavoletStandInStall" with the time in ms,
-// "TavoletStandInSubclass" with 1 or 0) to its desktop view.
-void TellStandIn(const wchar_t* request, WPARAM wParam);
+// "TavoletStandInSubclass" with 1 or 0, "TavoletStandInResize" with width and height ...) to its
+// desktop view.
+void TellStandIn(const wchar_t* request, WPARAM wParam = 0, LPARAM lParam = 0);

@@ -1,0 +1,212 @@
+// The desktop icons remembered and put back by the running Tavolet, on the stand-in desktop
+// with freely placed icons: moved from outside, read back in pixels, at two screen sizes.
+#include <windows.h>
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "corvane/icon_wire.h"
+#include "tests/e2e/e2e_support.h"
+#include "tests/support/screen_capture.h"
+#include "tests/support/win_test_support.h"
+
+// At global scope, where std::vector's comparison finds it.
+static bool operator==(const POINT& a, const POINT& b) { return a.x == b.x && a.y == b.y; }
+
+namespace {
+constexpr int kRememberId = 1, kRestoreId = 2;
+// The stand-in's icons: 5 has a label outside the code page, 6 one of 255 characters.
+constexpr int kUnicodeIcon = 5, kLongIcon = 6;
+
+std::vector<POINT> IconPositions() {
+  std::vector<POINT> positions;
+  HWND list = DesktopListView();
+  DWORD standIn = 0;
+  GetWindowThreadProcessId(list, &standIn);
+  RemoteBuffer buffer(standIn, sizeof(POINT));
+  const int count = list ? static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0)) : 0;
+  for (int i = 0; i < count; ++i) {
+    POINT position{-1, -1};
+    SendMessageW(list, LVM_GETITEMPOSITION, i, reinterpret_cast<LPARAM>(buffer.At(0)));
+    buffer.Read(0, &position, sizeof position);
+    positions.push_back(position);
+  }
+  return positions;
+}
+
+POINT IconAt(int index) {
+  const std::vector<POINT> positions = IconPositions();
+  return index < static_cast<int>(positions.size()) ? positions[index] : POINT{-1, -1};
+}
+
+void MoveIcon(int index, int x, int y) {
+  SendMessageW(DesktopListView(), LVM_SETITEMPOSITION, index, MAKELPARAM(x, y));
+}
+
+SIZE DesktopSize() {
+  RECT client{};
+  GetClientRect(DesktopListView(), &client);
+  return {client.right, client.bottom};
+}
+
+std::string SizeLine(SIZE size) {
+  return "[" + std::to_string(size.cx) + "x" + std::to_string(size.cy) + "]";
+}
+
+bool ResizeDesktop(int width, int height) {
+  TellStandIn(L"TavoletStandInResize", width, height);
+  return WaitFor([&] { return DesktopSize().cx == width && DesktopSize().cy == height; }, 5000);
+}
+
+class IconsE2E : public E2ETest {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(TestDesktop().Start("/free")) << TestDesktop().Failure();
+    full_ = DesktopSize();
+  }
+  void StartWithIconKeys() {
+    KeyRecord remember = Record(VK_F5, ""), restore = Record(VK_F6, "");
+    remember.actionType = 15;
+    restore.actionType = 16;
+    StartWith({remember, restore});
+  }
+  void Press(int id) { PostMessageA(tavolet_.MainWindow(), WM_HOTKEY, id, 0); }
+  std::string IconsCfg() const { return ReadBytes(folder_.File("icons.cfg")); }
+  // Remembers, and waits until icons.cfg has taken what was remembered.
+  ::testing::AssertionResult Remember() {
+    const std::string before = IconsCfg();
+    Press(kRememberId);
+    if (WaitFor([&] { return IconsCfg() != before; }, 10000)) return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "icons.cfg did not change";
+  }
+  ::testing::AssertionResult RestoredTo(const std::vector<POINT>& expected) {
+    if (WaitFor([&] { return IconPositions() == expected; }, 10000)) {
+      return ::testing::AssertionSuccess();
+    }
+    return ::testing::AssertionFailure() << "the icons are not where they were remembered";
+  }
+
+  SIZE full_{};
+};
+
+TEST_F(IconsE2E, RememberedIconsComeBackToTheirPixels) {
+  StartWithIconKeys();
+  const std::vector<POINT> remembered = IconPositions();
+  ASSERT_EQ(remembered.size(), 7u);
+  ASSERT_TRUE(Remember());
+  EXPECT_NE(IconsCfg().find(SizeLine(full_)), std::string::npos);
+  EXPECT_NE(IconsCfg().find("\xE3\x81\x94\xE3\x81\xBF\xE7\xAE\xB1"), std::string::npos) << "ごみ箱";
+  EXPECT_NE(IconsCfg().find("\xF0\x9F\x98\x80"), std::string::npos) << "the emoji";
+  MoveIcon(0, 420, 300);
+  MoveIcon(kUnicodeIcon, 520, 300);
+  MoveIcon(kLongIcon, 620, 300);
+  ASSERT_EQ(IconAt(kLongIcon).x, 620);
+  SaveScreenshot(ScreenshotPath("desktop_icons_moved"));
+  Press(kRestoreId);
+  EXPECT_TRUE(RestoredTo(remembered));
+  SaveScreenshot(ScreenshotPath("desktop_icons_restored"));
+}
+
+TEST_F(IconsE2E, EachScreenSizeHasItsOwnLayout) {
+  StartWithIconKeys();
+  MoveIcon(2, 420, 260);
+  ASSERT_TRUE(Remember());
+  ASSERT_TRUE(ResizeDesktop(640, 480));
+  MoveIcon(2, 300, 200);
+  const std::vector<POINT> small = IconPositions();
+  ASSERT_TRUE(Remember());
+  EXPECT_NE(IconsCfg().find(SizeLine(full_)), std::string::npos);
+  EXPECT_NE(IconsCfg().find("[640x480]"), std::string::npos);
+  MoveIcon(2, 100, 300);
+  Press(kRestoreId);
+  EXPECT_TRUE(RestoredTo(small));
+}
+
+TEST_F(IconsE2E, TheLayoutComesBackByItselfWhenTheSizeDoes) {
+  StartWithIconKeys();
+  MoveIcon(1, 400, 250);
+  MoveIcon(3, 500, 350);
+  const std::vector<POINT> remembered = IconPositions();
+  ASSERT_TRUE(Remember());
+  ASSERT_TRUE(ResizeDesktop(640, 480));
+  ASSERT_NE(IconPositions(), remembered) << "the stand-in arranged its icons anew";
+  WaitFor([] { return false; }, 4500);  // Tavolet sees the small size settle
+  ASSERT_TRUE(ResizeDesktop(full_.cx, full_.cy));
+  EXPECT_TRUE(RestoredTo(remembered));
+}
+
+TEST_F(IconsE2E, AnIconTheLayoutDoesNotHoldKeepsItsPlace) {
+  StartWithIconKeys();
+  const std::vector<POINT> remembered = IconPositions();
+  ASSERT_TRUE(Remember());
+  TellStandIn(L"TavoletStandInAddIcon");
+  ASSERT_TRUE(WaitFor([] { return IconPositions().size() == 8; }, 5000));
+  MoveIcon(7, 450, 350);
+  MoveIcon(0, 550, 350);
+  Press(kRestoreId);
+  std::vector<POINT> expected = remembered;
+  expected.push_back({450, 350});
+  EXPECT_TRUE(RestoredTo(expected));
+}
+
+// A restore followed by a remember: icons.cfg changing shows the restore has been handled.
+TEST_F(IconsE2E, WithAutoArrangeOnNothingIsMoved) {
+  ASSERT_TRUE(TestDesktop().Start()) << TestDesktop().Failure();
+  ASSERT_TRUE(WriteBytes(folder_.File("icons.cfg"),
+                         SizeLine(DesktopSize()) + "\r\n500\t300\tDocuments\r\n"));
+  StartWithIconKeys();
+  const std::vector<POINT> arranged = IconPositions();
+  Press(kRestoreId);
+  ASSERT_TRUE(Remember());
+  EXPECT_EQ(IconPositions(), arranged);
+  EXPECT_EQ(IconsCfg().find("500\t300\tDocuments"), std::string::npos);
+}
+
+TEST_F(IconsE2E, ABadFileIsKeptAndTheLayoutGoesBesideIt) {
+  const std::string bad = "not a layout\r\n";
+  ASSERT_TRUE(WriteBytes(folder_.File("icons.cfg"), bad));
+  StartWithIconKeys();
+  const std::vector<POINT> remembered = IconPositions();
+  Press(kRememberId);
+  ASSERT_TRUE(WaitFor([&] { return FileExists(folder_.File("icons.cfg.unsaved")); }, 10000));
+  MoveIcon(0, 480, 320);
+  Press(kRestoreId);
+  EXPECT_TRUE(RestoredTo(remembered)) << "the layout lives on in this run";
+  EXPECT_EQ(tavolet_.ExitFromMenu(), 0u);
+  EXPECT_EQ(IconsCfg(), bad);
+  EXPECT_NE(ReadBytes(folder_.File("icons.cfg.unsaved")).find(SizeLine(full_)), std::string::npos);
+}
+
+// Any program can send to the desktop: what does not hold together is refused in the shell.
+TEST_F(IconsE2E, TheShellRefusesRequestsThatDoNotHoldTogether) {
+  StartWithIconKeys();
+  auto send = [](uint32_t tag, const void* bytes, DWORD size, WPARAM from = 0) {
+    COPYDATASTRUCT data{tag, size, const_cast<void*>(bytes)};
+    DWORD_PTR answer = 0;
+    SendMessageTimeoutW(DesktopListView(), WM_COPYDATA, from, reinterpret_cast<LPARAM>(&data),
+                        SMTO_NORMAL, 5000, &answer);
+    return static_cast<intptr_t>(answer);
+  };
+  const IconMovesHeader tooMany{7, 0x20000000};
+  EXPECT_EQ(send(kIconMovesTag, &tooMany, sizeof tooMany), kIconMovesRefused);
+  EXPECT_EQ(send(kIconMovesTag, &tooMany, 4), kIconMovesRefused);
+  struct {
+    IconMovesHeader header{8, 1};
+    IconMove move{0, 400, 400};
+  } staleCount;
+  EXPECT_EQ(send(kIconMovesTag, &staleCount, sizeof staleCount), kIconMovesRefused);
+  struct {
+    IconMovesHeader header{7, 1};
+    IconMove move{7, 400, 400};
+  } outside;
+  EXPECT_EQ(send(kIconMovesTag, &outside, sizeof outside), 1) << "answered, nothing moved";
+  HWND notAReceiver = MakeForegroundWindow();
+  const uint64_t target = reinterpret_cast<ULONG_PTR>(notAReceiver);
+  EXPECT_EQ(send(kIconQueryTag, &target, sizeof target), 0);
+  DestroyWindow(notAReceiver);
+  EXPECT_EQ(IconPositions().size(), 7u) << "the stand-in lives";
+}
+
+}  // namespace
