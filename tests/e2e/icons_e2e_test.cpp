@@ -209,4 +209,28 @@ TEST_F(IconsE2E, TheShellRefusesRequestsThatDoNotHoldTogether) {
   EXPECT_EQ(IconPositions().size(), 7u) << "the stand-in lives";
 }
 
+// A shell that stops answering holds each icon key up for a bounded time only.
+TEST_F(IconsE2E, AHungShellHoldsTheIconKeysUpForAFewSecondsOnly) {
+  KeyRecord remember = Record(VK_F5, ""), restore = Record(VK_F6, ""),
+            parameter = Record(VK_F7, "");
+  remember.actionType = 15;
+  restore.actionType = 16;
+  parameter.actionType = 13;
+  parameter.param2 = SPI_SETSCREENSAVEACTIVE;
+  parameter.param1 = 0;
+  SystemParametersInfoA(SPI_SETSCREENSAVEACTIVE, 1, nullptr, 0);
+  StartWith({remember, restore, parameter});
+  TellStandIn(L"TavoletStandInStall", 25000);
+  Sleep(300);
+  const DWORD start = GetTickCount();
+  Press(kRememberId);
+  Press(kRestoreId);
+  Press(3);
+  EXPECT_TRUE(WaitFor([] { return !ScreenSaverActive(); }, 20000)) << "the next hot key works";
+  EXPECT_LT(GetTickCount() - start, 16000u) << "two bounded waits, not the shell's 25 s";
+  EXPECT_FALSE(FileExists(folder_.File("icons.cfg"))) << "nothing was read, nothing written";
+  SystemParametersInfoA(SPI_SETSCREENSAVEACTIVE, 1, nullptr, 0);
+  EXPECT_TRUE(WaitFor([] { return DesktopListProcedure() != -1; }, 20000)) << "the shell is back";
+}
+
 }  // namespace
