@@ -159,11 +159,13 @@ TEST_F(DialogsE2E, EditDialogShowsTheGroupsOfEachType) {
     bool path, argument, message, param1, kind, action;
   };
   const Expected table[] = {
-      {0, true, true, false, false, false, false},   {2, true, false, false, false, false, false},
-      {3, false, false, true, false, false, false},  {5, false, false, false, false, false, false},
-      {6, false, false, false, true, true, false},   {8, false, false, false, false, true, false},
-      {11, false, false, false, true, false, false}, {12, false, false, false, true, false, true},
+      {0, true, true, false, false, false, false},    {2, true, false, false, false, false, false},
+      {3, false, false, true, false, false, false},   {5, false, false, false, false, false, false},
+      {6, false, false, false, true, true, false},    {8, false, false, false, false, true, false},
+      {11, false, false, false, true, false, false},  {12, false, false, false, true, false, true},
+      {15, false, false, false, false, false, false},
   };
+  EXPECT_EQ(SendDlgItemMessageA(editor, 1004, CB_GETCOUNT, 0, 0), 16) << "the icon kinds last";
   for (const Expected& e : table) {
     SCOPED_TRACE(e.position);
     ChooseType(editor, e.position);

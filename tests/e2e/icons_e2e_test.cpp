@@ -72,12 +72,12 @@ class IconsE2E : public E2ETest {
     restore.actionType = 16;
     StartWith({remember, restore});
   }
-  void Press(int id) { PostMessageA(tavolet_.MainWindow(), WM_HOTKEY, id, 0); }
+  void PressHotKey(int id) { PostMessageA(tavolet_.MainWindow(), WM_HOTKEY, id, 0); }
   std::string IconsCfg() const { return ReadBytes(folder_.File("icons.cfg")); }
   // Remembers, and waits until icons.cfg has taken what was remembered.
   ::testing::AssertionResult Remember() {
     const std::string before = IconsCfg();
-    Press(kRememberId);
+    PressHotKey(kRememberId);
     if (WaitFor([&] { return IconsCfg() != before; }, 10000)) return ::testing::AssertionSuccess();
     return ::testing::AssertionFailure() << "icons.cfg did not change";
   }
@@ -104,9 +104,18 @@ TEST_F(IconsE2E, RememberedIconsComeBackToTheirPixels) {
   MoveIcon(kLongIcon, 620, 300);
   ASSERT_EQ(IconAt(kLongIcon).x, 620);
   SaveScreenshot(ScreenshotPath("desktop_icons_moved"));
-  Press(kRestoreId);
+  PressHotKey(kRestoreId);
   EXPECT_TRUE(RestoredTo(remembered));
   SaveScreenshot(ScreenshotPath("desktop_icons_restored"));
+}
+
+TEST_F(IconsE2E, TheKeyListNamesBothKinds) {
+  StartWithIconKeys();
+  HWND keyList = OpenKeyList();
+  ASSERT_NE(keyList, nullptr);
+  const std::vector<std::string> kinds = ListRows(GetDlgItem(keyList, 1016), tavolet_.Id(), 1);
+  EXPECT_EQ(kinds, (std::vector<std::string>{"アイコン位置の記憶", "アイコン位置の復帰"}));
+  EXPECT_TRUE(Press(keyList, IDCANCEL));
 }
 
 TEST_F(IconsE2E, EachScreenSizeHasItsOwnLayout) {
@@ -120,7 +129,7 @@ TEST_F(IconsE2E, EachScreenSizeHasItsOwnLayout) {
   EXPECT_NE(IconsCfg().find(SizeLine(full_)), std::string::npos);
   EXPECT_NE(IconsCfg().find("[640x480]"), std::string::npos);
   MoveIcon(2, 100, 300);
-  Press(kRestoreId);
+  PressHotKey(kRestoreId);
   EXPECT_TRUE(RestoredTo(small));
 }
 
@@ -145,7 +154,7 @@ TEST_F(IconsE2E, AnIconTheLayoutDoesNotHoldKeepsItsPlace) {
   ASSERT_TRUE(WaitFor([] { return IconPositions().size() == 8; }, 5000));
   MoveIcon(7, 450, 350);
   MoveIcon(0, 550, 350);
-  Press(kRestoreId);
+  PressHotKey(kRestoreId);
   std::vector<POINT> expected = remembered;
   expected.push_back({450, 350});
   EXPECT_TRUE(RestoredTo(expected));
@@ -158,7 +167,7 @@ TEST_F(IconsE2E, WithAutoArrangeOnNothingIsMoved) {
                          SizeLine(DesktopSize()) + "\r\n500\t300\tDocuments\r\n"));
   StartWithIconKeys();
   const std::vector<POINT> arranged = IconPositions();
-  Press(kRestoreId);
+  PressHotKey(kRestoreId);
   ASSERT_TRUE(Remember());
   EXPECT_EQ(IconPositions(), arranged);
   EXPECT_EQ(IconsCfg().find("500\t300\tDocuments"), std::string::npos);
@@ -169,10 +178,10 @@ TEST_F(IconsE2E, ABadFileIsKeptAndTheLayoutGoesBesideIt) {
   ASSERT_TRUE(WriteBytes(folder_.File("icons.cfg"), bad));
   StartWithIconKeys();
   const std::vector<POINT> remembered = IconPositions();
-  Press(kRememberId);
+  PressHotKey(kRememberId);
   ASSERT_TRUE(WaitFor([&] { return FileExists(folder_.File("icons.cfg.unsaved")); }, 10000));
   MoveIcon(0, 480, 320);
-  Press(kRestoreId);
+  PressHotKey(kRestoreId);
   EXPECT_TRUE(RestoredTo(remembered)) << "the layout lives on in this run";
   EXPECT_EQ(tavolet_.ExitFromMenu(), 0u);
   EXPECT_EQ(IconsCfg(), bad);
@@ -223,9 +232,9 @@ TEST_F(IconsE2E, AHungShellHoldsTheIconKeysUpForAFewSecondsOnly) {
   TellStandIn(L"TavoletStandInStall", 25000);
   Sleep(300);
   const DWORD start = GetTickCount();
-  Press(kRememberId);
-  Press(kRestoreId);
-  Press(3);
+  PressHotKey(kRememberId);
+  PressHotKey(kRestoreId);
+  PressHotKey(3);
   EXPECT_TRUE(WaitFor([] { return !ScreenSaverActive(); }, 20000)) << "the next hot key works";
   EXPECT_LT(GetTickCount() - start, 16000u) << "two bounded waits, not the shell's 25 s";
   EXPECT_FALSE(FileExists(folder_.File("icons.cfg"))) << "nothing was read, nothing written";
