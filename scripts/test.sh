@@ -31,12 +31,21 @@ count_ctest() {  # adds the totals of a ctest log
 # Whether this machine runs 32-bit Windows code under wine64 (Wine's new WoW64 mode). That mode
 # sets up each 32-bit thread through the kernel's 32-bit entry, so a kernel whose 32-bit
 # support (IA32 emulation) is switched off ends every such program at its first instruction.
+# Where it runs, the platform probe also names what that 32-bit side lacks of Windows (Wine 8's
+# new WoW64 mode: ANSI texts, memory device contexts, system icons, combo boxes); the tests that
+# need it are then left out and named.
+i686_missing=""
 i686_runs_here() {
   local state=build/win32/wine code=1
   scripts/wine-env.sh setup "$state" 96 i686 > "$logs/win32-probe.log" 2>&1 || return 1
   # shellcheck disable=SC1091
   (. "$state/env" && /usr/lib/wine/wine64 build/win32/window_maker.exe 0) \
     >> "$logs/win32-probe.log" 2>&1 && code=0
+  if [ $code = 0 ]; then
+    # shellcheck disable=SC1091
+    i686_missing=$( (. "$state/env" && /usr/lib/wine/wine64 build/win32/platform_probe.exe) \
+      2>> "$logs/win32-probe.log" | tr -d '\r' | tr '\n' ' ')
+  fi
   scripts/wine-env.sh teardown "$state" >/dev/null 2>&1
   return $code
 }
@@ -63,8 +72,15 @@ run_preset() {  # name, with-tests (yes, no, or i686: when this machine runs 32-
       count_ctest "$logs/$name-test.log" "$name"
     fi
   fi
+  local filter=()
+  if [ "$name" = win32 ] && [ "$with_tests" = yes ] && [ -n "$i686_missing" ]; then
+    filter=(-LE wow64-limited)
+    echo "== $name: this Wine's 32-bit side lacks: ${i686_missing}- the tests that need it are"
+    echo "   left out of this layer: $(ctest --preset "$name" -N -L wow64-limited | grep -c 'Test *#')"
+    skipped+=("$name tests that need what Wine's WoW64 lacks (${i686_missing% })")
+  fi
   if [ "$with_tests" = yes ]; then
-    ctest --preset "$name" > "$logs/$name-test.log" 2>&1
+    ctest --preset "$name" "${filter[@]}" > "$logs/$name-test.log" 2>&1
     grep -E 'tests passed|\(Failed\)|\*\*\*|Not Run|No tests' "$logs/$name-test.log" | tail -n 40
     count_ctest "$logs/$name-test.log" "$name"
   fi
