@@ -247,9 +247,12 @@ const wchar_t kLongLabel[] =
 WNDPROC listOwn = nullptr;
 int itemQueries = 0;
 int screenErases = 0;
+int bufferErases = 0;  // one for each of Corvane's paints
 LRESULT CALLBACK CountingOwnProcedure(HWND w, UINT m, WPARAM wp, LPARAM lp) {
   if (m == LVM_GETITEMW) ++itemQueries;
-  if (m == WM_ERASEBKGND && GetObjectType(reinterpret_cast<HDC>(wp)) != OBJ_MEMDC) ++screenErases;
+  if (m == WM_ERASEBKGND) {
+    ++(GetObjectType(reinterpret_cast<HDC>(wp)) == OBJ_MEMDC ? bufferErases : screenErases);
+  }
   return CallWindowProcW(listOwn, w, m, wp, lp);
 }
 
@@ -375,21 +378,29 @@ TEST_F(LabelPainting, EveryPassDrawsTheSameTextAndTheOutlineIsTheTextGrownByOneP
   EXPECT_EQ(wrong, 0) << "outline pixels off the text's shape grown by one pixel";
 }
 
+// Redraws (the area, or all) until Corvane has painted at least once: a window Wine is still
+// showing may let the first request pass. The counters then hold what those paints asked.
+void RedrawUntilPainted(HWND list, const RECT* area) {
+  for (int tries = 0; tries < 50; ++tries) {
+    itemQueries = screenErases = bufferErases = 0;
+    RedrawWindow(list, area, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    if (bufferErases > 0) return;
+    Sleep(20);
+  }
+}
+
 TEST_F(LabelPainting, OnlyItemsInTheUpdateRegionAreDrawnOffTheScreen) {
   for (int i = 0; i < 4; ++i) Add(L"item");
   ASSERT_TRUE(hook_.Init());
-  // Paints already due (the new items' layout, the attach's own repaint) are not counted.
-  MSG msg;
-  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
-  UpdateWindow(list_);
-  itemQueries = screenErases = 0;
-  RedrawWindow(list_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
-  EXPECT_EQ(itemQueries, 4) << "every item once";
+  // The list view may paint twice when it lays out new items: counted per paint.
+  RedrawUntilPainted(list_, nullptr);
+  ASSERT_GE(bufferErases, 1);
+  EXPECT_EQ(itemQueries, 4 * bufferErases) << "every item once a paint";
   EXPECT_EQ(screenErases, 0) << "the background is erased into the buffer, not on the screen";
-  itemQueries = 0;
   const RECT one = ItemRect(3, LVIR_BOUNDS);
-  RedrawWindow(list_, &one, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
-  EXPECT_EQ(itemQueries, 1) << "items outside the update region cost nothing";
+  RedrawUntilPainted(list_, &one);
+  ASSERT_GE(bufferErases, 1);
+  EXPECT_EQ(itemQueries, bufferErases) << "items outside the update region cost nothing";
 }
 
 }  // namespace
