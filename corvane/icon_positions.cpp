@@ -63,6 +63,12 @@ LRESULT SendIconList(HWND list, const COPYDATASTRUCT* query) {
   uint64_t offset = sizeof header;
   for (int i = 0; i < count; ++i) {
     const uint32_t length = LabelOf(list, i, text);
+    // The texts come from the shell's own callbacks: one that grew since is not written past
+    // the block.
+    if (offset + sizeof(IconRecordHeader) + length * 2 > size) {
+      HeapFree(GetProcessHeap(), 0, bytes);
+      return 0;
+    }
     POINT position{};
     SendMessageW(list, LVM_GETITEMPOSITION, i, reinterpret_cast<LPARAM>(&position));
     const IconRecordHeader record{position.x, position.y, length};
