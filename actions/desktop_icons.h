@@ -25,7 +25,6 @@ class DesktopIconKeeper {
   void WatchScreenSize(CDesktopHook& corvane);
 
   bool LastSaveFailed() const { return file_.LastSaveFailed(); }
-  const IconLayouts& Layouts() const { return layouts_; }
 
  private:
   static bool ReadDesktop(CDesktopHook& corvane, DesktopIcons& icons);
