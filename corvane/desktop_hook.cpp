@@ -19,6 +19,7 @@ const wchar_t kEventName[] = L"SetWndLng";
 // On the list view while Corvane's subclass acts (paints): other processes can read it.
 const wchar_t kActiveProperty[] = L"Corvane.Active";
 constexpr DWORD kHandshakeMs = 10000;
+constexpr DWORD kAnswerGoneMs = 500;
 // Never RDW_UPDATENOW: that would wait for a shell that may not answer.
 constexpr UINT kRedrawLater = RDW_INVALIDATE | RDW_ERASE;
 
@@ -81,6 +82,16 @@ bool IsDesktopListView(HWND window) {
 
 bool IsActive(HWND list) { return list && GetPropW(list, kActiveProperty) != nullptr; }
 
+// Just after an answer the side that gave it may hold the signalled event for a moment more;
+// an unsignalled one belongs to an attach or detach that is waiting.
+bool AnswerBeingDelivered() {
+  HANDLE event = OpenEventW(SYNCHRONIZE, FALSE, kEventName);
+  if (!event) return true;  // gone since
+  const bool signalled = WaitForSingleObject(event, 0) == WAIT_OBJECT_0;
+  CloseHandle(event);
+  return signalled;
+}
+
 void SignalHandshake() {
   if (HANDLE event = OpenEventW(EVENT_MODIFY_STATE, FALSE, kEventName)) {
     SetEvent(event);
@@ -112,8 +123,15 @@ DWORD WaitForAnswer(HANDLE event) {
 class Handshake {
  public:
   Handshake() {
-    bool busy = false;
-    event_ = CreateUserEvent(kEventName, busy);
+    const DWORD start = GetTickCount();
+    for (;;) {
+      bool busy = false;
+      event_ = CreateUserEvent(kEventName, busy);
+      if (event_ || !busy || !AnswerBeingDelivered() || GetTickCount() - start > kAnswerGoneMs) {
+        return;
+      }
+      Sleep(1);
+    }
   }
   ~Handshake() {
     if (event_) CloseHandle(event_);

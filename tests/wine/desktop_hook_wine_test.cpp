@@ -233,6 +233,21 @@ TEST(DesktopHookHandshake, ASecondInitWhileOneWaitsIsRefused) {
   EXPECT_TRUE(first.Release());
 }
 
+// The side that answered may still hold the signalled event when the next request begins.
+TEST(DesktopHookHandshake, AnAnswerStillBeingDeliveredDoesNotRefuseTheNext) {
+  DesktopThread desktop;
+  CDesktopHook hook;
+  HANDLE answered = CreateEventW(nullptr, TRUE, TRUE, L"SetWndLng");
+  ASSERT_NE(answered, nullptr);
+  std::thread closer([answered] {
+    Sleep(50);
+    CloseHandle(answered);
+  });
+  EXPECT_TRUE(hook.Init());
+  closer.join();
+  EXPECT_TRUE(hook.Release());
+}
+
 }  // namespace
 
 // --- painting -------------------------------------------------------------------------------
