@@ -225,7 +225,14 @@ TEST(DesktopHookHandshake, ASecondInitWhileOneWaitsIsRefused) {
   desktop.Stall(1500);
   bool firstResult = false;
   std::thread waiting([&] { firstResult = first.Init(); });
-  Sleep(300);
+  for (int tries = 0; tries < 500; ++tries) {  // until the first one's handshake is under way
+    HANDLE event = OpenEventW(SYNCHRONIZE, FALSE, L"SetWndLng");
+    if (event) {
+      CloseHandle(event);
+      break;
+    }
+    Sleep(10);
+  }
   CDesktopHook second_handle_only(first);  // a copy: resets nothing
   EXPECT_FALSE(second_handle_only.Init()) << "the handshake event exists";
   waiting.join();
