@@ -47,9 +47,13 @@ TEST(DesktopHookGuards, RefusalsThatTouchNothing) {
 
 #include <commctrl.h>
 
+#include <cstring>
+#include <string>
 #include <thread>
 #include <vector>
 
+#include "actions/icon_layouts.h"
+#include "corvane/icon_wire.h"
 
 #include "tests/support/screen_capture.h"
 
@@ -219,6 +223,101 @@ TEST(DesktopHookHandshake, HandshakeNamesTakenFirstRefuseNothing) {
   EXPECT_TRUE(hook.Init());
   EXPECT_TRUE(hook.Release());
   CloseHandle(bare);
+}
+
+// --- the icon list --------------------------------------------------------------------------
+
+// What the list view's thread does on top of Corvane's procedure, as a forger or a strange text
+// callback might.
+enum class Meddling { ForgedAnswerAfterTheReal, AnswerOverTheBound, LengthBeyondTheText };
+Meddling meddling;
+WNDPROC corvaneProcedure = nullptr;
+
+void SendAnswer(const IconQuery& asked, HWND list, uint32_t cookie, const std::string& body) {
+  std::string bytes(sizeof(IconReply), '\0');
+  const IconReply reply{cookie, 0};
+  std::memcpy(bytes.data(), &reply, sizeof reply);
+  bytes += body;
+  COPYDATASTRUCT data{kIconListTag, static_cast<DWORD>(bytes.size()), bytes.data()};
+  SendMessageW(reinterpret_cast<HWND>(static_cast<ULONG_PTR>(asked.receiver)), WM_COPYDATA,
+               reinterpret_cast<WPARAM>(list), reinterpret_cast<LPARAM>(&data));
+}
+
+std::string ListOfOne(const std::u16string& label) {
+  const IconListHeader header{1, 100, 100, 0};
+  const IconRecordHeader record{1, 2, static_cast<uint32_t>(label.size())};
+  std::string bytes(reinterpret_cast<const char*>(&header), sizeof header);
+  bytes.append(reinterpret_cast<const char*>(&record), sizeof record);
+  bytes.append(reinterpret_cast<const char*>(label.data()), label.size() * 2);
+  return bytes;
+}
+
+LRESULT CALLBACK MeddlingProcedure(HWND w, UINT m, WPARAM wp, LPARAM lp) {
+  const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lp);
+  if (m == WM_COPYDATA && data && data->dwData == kIconQueryTag &&
+      data->cbData == sizeof(IconQuery)) {
+    IconQuery asked{};
+    std::memcpy(&asked, data->lpData, sizeof asked);
+    if (meddling == Meddling::AnswerOverTheBound) {
+      SendAnswer(asked, w, asked.cookie, std::string(kMaxIconListBytes + 1, '\0'));
+      return 1;
+    }
+    const LRESULT result = CallWindowProcW(corvaneProcedure, w, m, wp, lp);
+    if (meddling == Meddling::ForgedAnswerAfterTheReal) {
+      SendAnswer(asked, w, asked.cookie + 1, ListOfOne(u"forged"));
+    }
+    return result;
+  }
+  if (m == LVM_GETITEMTEXTW && meddling == Meddling::LengthBeyondTheText) {
+    lstrcpynW(reinterpret_cast<LVITEMW*>(lp)->pszText, L"ab", 3);
+    return 900;
+  }
+  return CallWindowProcW(corvaneProcedure, w, m, wp, lp);
+}
+
+class IconListReads : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    AddItem(desktop_.list());
+    ASSERT_TRUE(hook_.Init());
+    corvaneProcedure = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(
+        desktop_.list(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&MeddlingProcedure)));
+  }
+  void TearDown() override {
+    SetWindowLongPtrW(desktop_.list(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(corvaneProcedure));
+    hook_.Release();
+  }
+  // What Tavolet takes as the desktop's icons; empty when it took nothing.
+  std::vector<std::u16string> Labels() {
+    std::string bytes(4096, '\0');
+    const unsigned long size = hook_.ReadIcons(bytes.data(), 4096);
+    if (size > bytes.size()) return {u"(too large)"};
+    bytes.resize(size);
+    DesktopIcons icons;
+    std::vector<std::u16string> labels;
+    if (ParseIconList(bytes, icons)) {
+      for (const IconPlace& icon : icons.icons) labels.push_back(icon.label);
+    }
+    return labels;
+  }
+
+  DesktopThread desktop_;
+  CDesktopHook hook_;
+};
+
+TEST_F(IconListReads, AnAnswerWithoutTheQuerysValueIsIgnored) {
+  meddling = Meddling::ForgedAnswerAfterTheReal;
+  EXPECT_EQ(Labels(), std::vector<std::u16string>{u"item"});
+}
+
+TEST_F(IconListReads, AnAnswerOverTheBoundIsTakenAsNone) {
+  meddling = Meddling::AnswerOverTheBound;
+  EXPECT_TRUE(Labels().empty());
+}
+
+TEST_F(IconListReads, ALabelIsWhatItsTextHoldsWhateverLengthIsAnswered) {
+  meddling = Meddling::LengthBeyondTheText;
+  EXPECT_EQ(Labels(), std::vector<std::u16string>{u"ab"});
 }
 
 }  // namespace
