@@ -104,32 +104,49 @@ class Table {
   StandInEndpointTable* view_ = nullptr;
 };
 
+// A level and mute kept in an endpoint's or a session's entry of the table. Like the system,
+// a scalar level outside 0.0 to 1.0 is refused.
+template <typename Entry>
+HRESULT SetLevel(Entry* entry, float level) {
+  if (!(level >= 0.0f && level <= 1.0f)) return E_INVALIDARG;
+  entry->level = level;
+  InterlockedIncrement(&entry->writes);
+  return S_OK;
+}
+template <typename Entry>
+HRESULT GetLevel(const Entry* entry, float* level) {
+  if (!level) return E_POINTER;
+  *level = entry->level;
+  return S_OK;
+}
+template <typename Entry>
+HRESULT SetMuted(Entry* entry, BOOL muted) {
+  entry->muted = muted ? 1 : 0;
+  InterlockedIncrement(&entry->writes);
+  return S_OK;
+}
+template <typename Entry>
+HRESULT GetMuted(const Entry* entry, BOOL* muted) {
+  if (!muted) return E_POINTER;
+  *muted = entry->muted ? TRUE : FALSE;
+  return S_OK;
+}
+
 class EndpointVolume final : public Counted<IAudioEndpointVolume> {
  public:
   // Takes the table over; `endpoint` lies in it.
   EndpointVolume(Table* table, StandInEndpoint* endpoint) : table_(table), endpoint_(endpoint) {}
 
   HRESULT STDMETHODCALLTYPE SetMasterVolumeLevelScalar(float level, LPCGUID) override {
-    if (!(level >= 0.0f && level <= 1.0f)) return E_INVALIDARG;
-    endpoint_->level = level;
-    InterlockedIncrement(&endpoint_->writes);
-    return S_OK;
+    return SetLevel(endpoint_, level);
   }
   HRESULT STDMETHODCALLTYPE GetMasterVolumeLevelScalar(float* level) override {
-    if (!level) return E_POINTER;
-    *level = endpoint_->level;
-    return S_OK;
+    return GetLevel(endpoint_, level);
   }
   HRESULT STDMETHODCALLTYPE SetMute(BOOL muted, LPCGUID) override {
-    endpoint_->muted = muted ? 1 : 0;
-    InterlockedIncrement(&endpoint_->writes);
-    return S_OK;
+    return SetMuted(endpoint_, muted);
   }
-  HRESULT STDMETHODCALLTYPE GetMute(BOOL* muted) override {
-    if (!muted) return E_POINTER;
-    *muted = endpoint_->muted ? TRUE : FALSE;
-    return S_OK;
-  }
+  HRESULT STDMETHODCALLTYPE GetMute(BOOL* muted) override { return GetMuted(endpoint_, muted); }
   // What Tavolet does not ask for.
   HRESULT STDMETHODCALLTYPE RegisterControlChangeNotify(IAudioEndpointVolumeCallback*) override {
     return E_NOTIMPL;
@@ -166,26 +183,15 @@ class SimpleVolume final : public Counted<ISimpleAudioVolume> {
   SimpleVolume(Table* table, StandInSession* session) : table_(table), session_(session) {}
 
   HRESULT STDMETHODCALLTYPE SetMasterVolume(float level, LPCGUID) override {
-    if (!(level >= 0.0f && level <= 1.0f)) return E_INVALIDARG;
-    session_->level = level;
-    InterlockedIncrement(&session_->writes);
-    return S_OK;
+    return SetLevel(session_, level);
   }
   HRESULT STDMETHODCALLTYPE GetMasterVolume(float* level) override {
-    if (!level) return E_POINTER;
-    *level = session_->level;
-    return S_OK;
+    return GetLevel(session_, level);
   }
   HRESULT STDMETHODCALLTYPE SetMute(BOOL muted, LPCGUID) override {
-    session_->muted = muted ? 1 : 0;
-    InterlockedIncrement(&session_->writes);
-    return S_OK;
+    return SetMuted(session_, muted);
   }
-  HRESULT STDMETHODCALLTYPE GetMute(BOOL* muted) override {
-    if (!muted) return E_POINTER;
-    *muted = session_->muted ? TRUE : FALSE;
-    return S_OK;
-  }
+  HRESULT STDMETHODCALLTYPE GetMute(BOOL* muted) override { return GetMuted(session_, muted); }
 
  private:
   ~SimpleVolume() override { delete table_; }
