@@ -5,6 +5,7 @@
 #include "actions/mixer_rules.h"
 #include "actions/program_start.h"
 #include "actions/registry_lookup.h"
+#include "actions/system_lead_byte.h"
 #include "actions/text_capture.h"
 #include "actions/text_option.h"
 #include "actions/url_encoding.h"
@@ -13,8 +14,6 @@
 #include "hotkeys/action_types.h"
 
 namespace {
-
-bool SystemLeadByte(unsigned char byte) { return IsDBCSLeadByte(byte) != FALSE; }
 
 // A program that has stopped answering holds Tavolet up for this long at most.
 constexpr UINT kSystemCommandTimeoutMs = 2000;
@@ -64,7 +63,7 @@ std::string CommandLineFor(const HotKeyEntry& entry) {
       return GetBrowserCommandLine(EscapeUrlBytes(entry.target + BuildArgument(entry.textOption)));
     default:  // OpenFile
       return GetAssociatedCommand(ExtensionOf(entry.target), "open") + " " +
-             QuotedArgument(entry.target) + BuildArgument(entry.textOption);
+             QuotedArgument(entry.target, SystemLeadByte) + BuildArgument(entry.textOption);
   }
 }
 

@@ -461,6 +461,21 @@ TEST_F(RegistryKeysE2E, ClipboardTextIsNeverMoreThanOneUrlArgument) {
   }
 }
 
+// 能 ends in the byte 0x5C, which is no backslash: the closing quote still closes the URL.
+TEST_F(RegistryKeysE2E, TextEndingInASecondByte0x5CReachesTheBrowserWhole) {
+  ChooseBrowser("\"" + recorder_ + "\" \"%1\"");
+  KeyRecord url = Entry(2, VK_F5);
+  url.target = "http://example.invalid/?q=";
+  url.textOption = 0x01;  // the clipboard, as it is ("無変換")
+  StartWith({url});
+  ASSERT_TRUE(PutClipboardText("\x8B\x40\x94\x5C"));  // 機能
+  Press(1);
+  const auto starts = WaitForStarts(1);
+  ASSERT_EQ(starts.size(), 1u);
+  EXPECT_EQ(starts[0], "start|\"" + recorder_ +
+                           "\" \"http://example.invalid/?q=\x8B\x40\x94\x5C\"|" + recorderFolder_);
+}
+
 TEST_F(RegistryKeysE2E, OpenFileStartsTheTypesProgramWithTheQuotedPath) {
   SetValue(HKEY_CLASSES_ROOT, ".tavdoc", "", "TavoletE2E.Document");
   SetValue(HKEY_CLASSES_ROOT, "TavoletE2E.Document\\shell\\open\\command", "", recorder_ + " %1");
