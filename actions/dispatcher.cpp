@@ -55,15 +55,16 @@ void RunBossKey(HotKeyEntry& entry, bool& active) {
 }
 
 std::string CommandLineFor(const HotKeyEntry& entry) {
+  const std::string argument = TakesText(entry.actionType) ? BuildArgument(entry.textOption) : "";
   switch (static_cast<ActionType>(entry.actionType)) {
     case ActionType::RunProgram:
-      return entry.target + " " + BuildArgument(entry.textOption);
+      return entry.target + " " + argument;
     case ActionType::OpenUrl:
       // Whatever the text holds, it cannot add arguments or switches to the browser.
-      return GetBrowserCommandLine(EscapeUrlBytes(entry.target + BuildArgument(entry.textOption)));
+      return GetBrowserCommandLine(EscapeUrlBytes(entry.target + argument));
     default:  // OpenFile
       return GetAssociatedCommand(ExtensionOf(entry.target), "open") + " " +
-             QuotedArgument(entry.target, SystemLeadByte) + BuildArgument(entry.textOption);
+             QuotedArgument(entry.target, SystemLeadByte);
   }
 }
 

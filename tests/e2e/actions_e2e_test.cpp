@@ -55,7 +55,7 @@ class ActionsE2E : public ::testing::Test {
       }
     }
     if (ownWindow_) DestroyWindow(ownWindow_);
-    if (tavolet_.MainWindow()) {
+    if (tavolet_.MainWindow() && tavolet_.WaitForExit(0) == STILL_ACTIVE) {
       EXPECT_EQ(tavolet_.ExitFromMenu(), 0u);
     }
   }
@@ -487,6 +487,24 @@ TEST_F(RegistryKeysE2E, OpenFileStartsTheTypesProgramWithTheQuotedPath) {
   ASSERT_EQ(starts.size(), 1u);
   EXPECT_EQ(starts[0],
             "start|\"" + recorder_ + "\" \"C:\\some folder\\report.tavdoc\"|" + recorderFolder_);
+}
+
+// Opening a file passes no text, whatever text option its entry holds; the entry keeps it.
+TEST_F(RegistryKeysE2E, OpenFileTakesNoTextAndItsEntryKeepsItsBytes) {
+  SetValue(HKEY_CLASSES_ROOT, ".tavdoc", "", "TavoletE2E.Document");
+  SetValue(HKEY_CLASSES_ROOT, "TavoletE2E.Document\\shell\\open\\command", "", recorder_ + " %1");
+  KeyRecord file = Entry(3, VK_F5);
+  file.target = "C:\\report.tavdoc";
+  file.textOption = 0x01;  // the clipboard, as it is
+  StartWith({file});
+  const std::string stored = ReadBytes(folder_.File("key.cfg"));
+  ASSERT_TRUE(PutClipboardText(" extra"));
+  Press(1);
+  const auto starts = WaitForStarts(1);
+  ASSERT_EQ(starts.size(), 1u);
+  EXPECT_EQ(starts[0], "start|\"" + recorder_ + "\" \"C:\\report.tavdoc\"|" + recorderFolder_);
+  EXPECT_EQ(tavolet_.ExitFromMenu(), 0u);
+  EXPECT_EQ(ReadBytes(folder_.File("key.cfg")), stored);
 }
 
 TEST_F(ActionsE2E, SelectedTextOfAnotherProgramIsPassedAlong) {
