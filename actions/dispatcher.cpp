@@ -55,7 +55,8 @@ void RunBossKey(HotKeyEntry& entry, bool& active) {
 }
 
 std::string CommandLineFor(const HotKeyEntry& entry) {
-  const std::string argument = TakesText(entry.actionType) ? BuildArgument(entry.textOption) : "";
+  const std::string argument =
+      TakesText(entry.actionType) ? BuildArgument(entry.textOption, entry.virtualKey) : "";
   switch (static_cast<ActionType>(entry.actionType)) {
     case ActionType::RunProgram:
       return entry.target + " " + argument;
@@ -70,12 +71,12 @@ std::string CommandLineFor(const HotKeyEntry& entry) {
 
 }  // namespace
 
-std::string BuildArgument(int32_t textOption) {
+std::string BuildArgument(int32_t textOption, uint32_t hotKeyVirtualKey) {
   // UTF-8 can carry every character, so it takes the text in its Unicode form.
   if (TextEncodingOf(textOption) == Utf8Url) {
     std::u16string wide;
     if (TextSourceOf(textOption) == ClipboardText) GetClipboardUnicodeText(wide);
-    if (TextSourceOf(textOption) == SelectedText) wide = GetSelectedUnicodeText();
+    if (TextSourceOf(textOption) == SelectedText) wide = GetSelectedUnicodeText(hotKeyVirtualKey);
     return UrlEncodeUtf8Wide(wide);
   }
   std::string text;
@@ -84,7 +85,7 @@ std::string BuildArgument(int32_t textOption) {
       GetClipboardText(text);
       break;
     case SelectedText:
-      text = GetSelectedText();
+      text = GetSelectedText(hotKeyVirtualKey);
       break;
     default:
       break;

@@ -53,6 +53,7 @@ add_library(tavolet_core STATIC
     actions/layered_window_win32.cpp
     actions/program_start_win32.cpp
     actions/registry_lookup_win32.cpp
+    actions/selection_query_win32.cpp
     actions/text_capture_win32.cpp
     actions/utf8_encoding_win32.cpp
     actions/volume_mixer_win32.cpp
@@ -75,7 +76,7 @@ add_library(tavolet_core STATIC
     hotkeys/hotkey_edit_dlg.cpp
     hotkeys/hotkey_registration_win32.cpp
     hotkeys/key_list_dlg.cpp)
-target_link_libraries(tavolet_core PUBLIC Lintrel Corvane advapi32 winmm ole32 comctl32 comdlg32 shell32 gdi32 user32)
+target_link_libraries(tavolet_core PUBLIC Lintrel Corvane advapi32 winmm ole32 oleaut32 comctl32 comdlg32 shell32 gdi32 user32)
 
 set(TAVOLET_RC ${PROJECT_SOURCE_DIR}/resources/Tavolet.rc)
 set_source_files_properties(${TAVOLET_RC} PROPERTIES OBJECT_DEPENDS
