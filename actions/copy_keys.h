@@ -71,12 +71,12 @@ KeyPressStep NextKeyPressStep(ProgramKind kind, const KeyPressWait& wait);
 
 // Waits, in milliseconds.
 constexpr uint32_t kSelectionQueryMs = 500;   // for the program's answer to the question
-constexpr uint32_t kKeyReleaseWaitMs = 1500;  // for the user to let go of the hot key
+constexpr uint32_t kKeyReleaseWaitMs = 2000;  // for the user to let go of the hot key
 constexpr uint32_t kCopyWaitMs = 1000;        // for the program to copy after the press
 constexpr uint32_t kMinWaitMs = 200;
 // The whole capture, from its start, ends within this time unless a program is slow to answer
 // the copy messages; even then the copy and the reading of the clipboard get kMinWaitMs each.
-constexpr uint32_t kCaptureBudgetMs = 3000;
+constexpr uint32_t kCaptureBudgetMs = 3500;
 
 // Milliseconds from `start` to `now` on a tick counter that wraps around.
 constexpr uint32_t ElapsedMs(uint32_t start, uint32_t now) { return now - start; }
