@@ -86,7 +86,8 @@ add_executable(Tavolet WIN32 app/tavolet_main.cpp ${TAVOLET_RC})
 target_link_libraries(Tavolet PRIVATE tavolet_core)
 
 # --- tests ---------------------------------------------------------------------------
-# Both architectures run under wine64: i686 in Wine's new WoW64 mode, in a prefix of its own.
+# Both architectures run under wine64 (which hands i686 programs to Wine's 32-bit side), each in a
+# prefix of its own.
 enable_testing()
 set(TAVOLET_WINE_STATE ${CMAKE_BINARY_DIR}/wine)
 set(TAVOLET_WINE_ARCH x86_64)
