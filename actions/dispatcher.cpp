@@ -33,15 +33,18 @@ bool BringBack(HWND window) {
   return true;
 }
 
+// A sound key that could not do what it was set for says so in the icon's tip.
+void Tell(CMainApp& app, AudioOutcome outcome) { app.ShowMomentaryTip(AudioOutcomeNote(outcome)); }
+
 // First press: minimise the foreground window and silence every mixer control; the next press
 // brings the levels back, and the window if it still exists. Only a first press saves levels,
 // so the muted ones can never be taken for the user's.
-void RunBossKey(HotKeyEntry& entry, bool& active) {
+void RunBossKey(CMainApp& app, HotKeyEntry& entry, bool& active) {
   VolumeMixer& mixer = VolumeMixer::Instance();
   if (active) {
     if (IsTopLevelWindow(entry.window)) SendSystemCommand(entry.window, SC_RESTORE);
     entry.window = nullptr;
-    mixer.RestoreLevels();
+    Tell(app, mixer.RestoreLevels());
     active = false;
     return;
   }
@@ -49,8 +52,9 @@ void RunBossKey(HotKeyEntry& entry, bool& active) {
   if (!foreground) return;
   entry.window = foreground;
   SendSystemCommand(foreground, SC_MINIMIZE);
-  mixer.SaveLevels();
-  mixer.SetMute(1, kAnyMixerDevice, kAnyLineType);
+  AudioOutcome outcome = mixer.SaveLevels();
+  if (outcome == AudioOutcome::kDone) outcome = mixer.SetMute(1, kAnyMixerDevice, kAnyLineType);
+  Tell(app, outcome);
   active = true;
 }
 
@@ -124,18 +128,19 @@ void CMainApp::DispatchAction(HotKeyEntry& entry) {
       }
       return;
     case ActionType::BossKey:
-      RunBossKey(entry, bossKeyActive);
+      RunBossKey(*this, entry, bossKeyActive);
       return;
     case ActionType::VolumeUp:
-      VolumeMixer::Instance().ChangeVolume(entry.param1, entry.mixerDevice, entry.mixerLineType);
+      Tell(*this, VolumeMixer::Instance().ChangeVolume(entry.param1, entry.mixerDevice,
+                                                       entry.mixerLineType));
       return;
     case ActionType::VolumeDown:
-      VolumeMixer::Instance().ChangeVolume(
-          static_cast<int32_t>(0u - static_cast<uint32_t>(entry.param1)), entry.mixerDevice,
-          entry.mixerLineType);
+      Tell(*this, VolumeMixer::Instance().ChangeVolume(
+                      static_cast<int32_t>(0u - static_cast<uint32_t>(entry.param1)),
+                      entry.mixerDevice, entry.mixerLineType));
       return;
     case ActionType::VolumeMute:
-      VolumeMixer::Instance().SetMute(-1, entry.mixerDevice, entry.mixerLineType);
+      Tell(*this, VolumeMixer::Instance().SetMute(-1, entry.mixerDevice, entry.mixerLineType));
       return;
     case ActionType::SaveWindowPositions:
       CaptureWindowPositions(windowPositions, excludedPaths);

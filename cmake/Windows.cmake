@@ -48,6 +48,7 @@ target_compile_definitions(Corvane PRIVATE CORVANE_BUILD)
 add_library(tavolet_core STATIC
     ${TAVOLET_PORTABLE_SOURCES}
     actions/audio_endpoints_win32.cpp
+    actions/audio_worker_win32.cpp
     actions/desktop_icons_win32.cpp
     actions/dispatcher.cpp
     actions/layered_window_win32.cpp
