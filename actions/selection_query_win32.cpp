@@ -6,6 +6,7 @@
 #include <atomic>
 
 #include "actions/ui_automation.h"
+#include "framework/com_apartment.h"
 #include "framework/handles.h"
 
 using Microsoft::WRL::ComPtr;
@@ -65,9 +66,9 @@ DWORD WINAPI Ask(void* parameter) {
   std::unique_ptr<std::shared_ptr<SelectionQuery::State>> state(
       static_cast<std::shared_ptr<SelectionQuery::State>*>(parameter));
   Selection selection = Selection::Unknown;
-  if (SUCCEEDED(CoInitializeEx(nullptr, COINIT_MULTITHREADED))) {
+  {
+    ComApartment com(COINIT_MULTITHREADED);
     selection = AskFocusedElement();
-    CoUninitialize();
   }
   (*state)->selection = selection;
   (*state)->answered = true;
