@@ -7,6 +7,7 @@
 #include "actions/mixer_rules.h"
 #include "actions/program_start.h"
 #include "actions/registry_lookup.h"
+#include "actions/system_lead_byte.h"
 #include "actions/text_capture.h"
 #include "actions/text_option.h"
 #include "actions/url_encoding.h"
@@ -15,8 +16,6 @@
 #include "hotkeys/action_types.h"
 
 namespace {
-
-bool SystemLeadByte(unsigned char byte) { return IsDBCSLeadByte(byte) != FALSE; }
 
 // A program that has stopped answering holds Tavolet up for this long at most.
 constexpr UINT kSystemCommandTimeoutMs = 2000;
@@ -82,26 +81,28 @@ void RunFrontProgramKey(CMainApp& app, const HotKeyEntry& entry) {
 }
 
 std::string CommandLineFor(const HotKeyEntry& entry) {
+  const std::string argument =
+      TakesText(entry.actionType) ? BuildArgument(entry.textOption, entry.virtualKey) : "";
   switch (static_cast<ActionType>(entry.actionType)) {
     case ActionType::RunProgram:
-      return entry.target + " " + BuildArgument(entry.textOption);
+      return entry.target + " " + argument;
     case ActionType::OpenUrl:
       // Whatever the text holds, it cannot add arguments or switches to the browser.
-      return GetBrowserCommandLine(EscapeUrlBytes(entry.target + BuildArgument(entry.textOption)));
+      return GetBrowserCommandLine(EscapeUrlBytes(entry.target + argument));
     default:  // OpenFile
       return GetAssociatedCommand(ExtensionOf(entry.target), "open") + " " +
-             QuotedArgument(entry.target) + BuildArgument(entry.textOption);
+             QuotedArgument(entry.target, SystemLeadByte);
   }
 }
 
 }  // namespace
 
-std::string BuildArgument(int32_t textOption) {
+std::string BuildArgument(int32_t textOption, uint32_t hotKeyVirtualKey) {
   // UTF-8 can carry every character, so it takes the text in its Unicode form.
   if (TextEncodingOf(textOption) == Utf8Url) {
     std::u16string wide;
     if (TextSourceOf(textOption) == ClipboardText) GetClipboardUnicodeText(wide);
-    if (TextSourceOf(textOption) == SelectedText) wide = GetSelectedUnicodeText();
+    if (TextSourceOf(textOption) == SelectedText) wide = GetSelectedUnicodeText(hotKeyVirtualKey);
     return UrlEncodeUtf8Wide(wide);
   }
   std::string text;
@@ -110,7 +111,7 @@ std::string BuildArgument(int32_t textOption) {
       GetClipboardText(text);
       break;
     case SelectedText:
-      text = GetSelectedText();
+      text = GetSelectedText(hotKeyVirtualKey);
       break;
     default:
       break;

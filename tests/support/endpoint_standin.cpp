@@ -15,39 +15,10 @@
 #include <utility>
 #include <vector>
 
+#include "tests/support/com_counted.h"
 #include "tests/support/endpoint_standin.h"
 
 namespace {
-
-// Reference counting shared by the objects below; `Bases` are the interfaces Interface
-// derives from.
-template <typename Interface, typename... Bases>
-class Counted : public Interface {
- public:
-  ULONG STDMETHODCALLTYPE AddRef() override { return InterlockedIncrement(&references_); }
-  ULONG STDMETHODCALLTYPE Release() override {
-    const ULONG left = InterlockedDecrement(&references_);
-    if (left == 0) delete this;
-    return left;
-  }
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
-    if (!object) return E_POINTER;
-    if (iid != __uuidof(IUnknown) && iid != __uuidof(Interface) &&
-        !((iid == __uuidof(Bases)) || ...)) {
-      *object = nullptr;
-      return E_NOINTERFACE;
-    }
-    *object = static_cast<Interface*>(this);
-    AddRef();
-    return S_OK;
-  }
-
- protected:
-  virtual ~Counted() = default;
-
- private:
-  LONG references_ = 1;
-};
 
 // The shared table, mapped for as long as the object lives; no entry when no test made it.
 class Table {
