@@ -1,10 +1,13 @@
 #include "actions/dispatcher.h"
 
 #include "actions/command_line.h"
+#include "actions/front_program.h"
+#include "actions/front_program_rules.h"
 #include "actions/layered_window.h"
 #include "actions/mixer_rules.h"
 #include "actions/program_start.h"
 #include "actions/registry_lookup.h"
+#include "actions/system_lead_byte.h"
 #include "actions/text_capture.h"
 #include "actions/text_option.h"
 #include "actions/url_encoding.h"
@@ -13,8 +16,6 @@
 #include "hotkeys/action_types.h"
 
 namespace {
-
-bool SystemLeadByte(unsigned char byte) { return IsDBCSLeadByte(byte) != FALSE; }
 
 // A program that has stopped answering holds Tavolet up for this long at most.
 constexpr UINT kSystemCommandTimeoutMs = 2000;
@@ -34,15 +35,18 @@ bool BringBack(HWND window) {
   return true;
 }
 
+// A sound key that could not do what it was set for says so in the icon's tip.
+void Tell(CMainApp& app, AudioOutcome outcome) { app.ShowMomentaryTip(AudioOutcomeNote(outcome)); }
+
 // First press: minimise the foreground window and silence every mixer control; the next press
 // brings the levels back, and the window if it still exists. Only a first press saves levels,
 // so the muted ones can never be taken for the user's.
-void RunBossKey(HotKeyEntry& entry, bool& active) {
+void RunBossKey(CMainApp& app, HotKeyEntry& entry, bool& active) {
   VolumeMixer& mixer = VolumeMixer::Instance();
   if (active) {
     if (IsTopLevelWindow(entry.window)) SendSystemCommand(entry.window, SC_RESTORE);
     entry.window = nullptr;
-    mixer.RestoreLevels();
+    Tell(app, mixer.RestoreLevels());
     active = false;
     return;
   }
@@ -50,32 +54,55 @@ void RunBossKey(HotKeyEntry& entry, bool& active) {
   if (!foreground) return;
   entry.window = foreground;
   SendSystemCommand(foreground, SC_MINIMIZE);
-  mixer.SaveLevels();
-  mixer.SetMute(1, kAnyMixerDevice, kAnyLineType);
+  AudioOutcome outcome = mixer.SaveLevels();
+  if (outcome == AudioOutcome::kDone) outcome = mixer.SetMute(1, kAnyMixerDevice, kAnyLineType);
+  Tell(app, outcome);
   active = true;
 }
 
+// The sound of the program in front. Tavolet, the desktop or a taskbar in front: no program's.
+void RunFrontProgramKey(CMainApp& app, const HotKeyEntry& entry) {
+  const DWORD front = FrontProgramProcess();
+  if (!front) return;
+  VolumeMixer& mixer = VolumeMixer::Instance();
+  const int32_t step = FrontProgramStep(entry.param1);
+  switch (static_cast<ActionType>(entry.actionType)) {
+    case ActionType::FrontProgramVolumeUp:
+      Tell(app, mixer.ChangeProgramVolume(front, step));
+      return;
+    case ActionType::FrontProgramVolumeDown:
+      Tell(app, mixer.ChangeProgramVolume(front,
+                                          static_cast<int32_t>(0u - static_cast<uint32_t>(step))));
+      return;
+    default:  // FrontProgramMute
+      Tell(app, mixer.ToggleProgramMute(front));
+      return;
+  }
+}
+
 std::string CommandLineFor(const HotKeyEntry& entry) {
+  const std::string argument =
+      TakesText(entry.actionType) ? BuildArgument(entry.textOption, entry.virtualKey) : "";
   switch (static_cast<ActionType>(entry.actionType)) {
     case ActionType::RunProgram:
-      return entry.target + " " + BuildArgument(entry.textOption);
+      return entry.target + " " + argument;
     case ActionType::OpenUrl:
       // Whatever the text holds, it cannot add arguments or switches to the browser.
-      return GetBrowserCommandLine(EscapeUrlBytes(entry.target + BuildArgument(entry.textOption)));
+      return GetBrowserCommandLine(EscapeUrlBytes(entry.target + argument));
     default:  // OpenFile
       return GetAssociatedCommand(ExtensionOf(entry.target), "open") + " " +
-             QuotedArgument(entry.target) + BuildArgument(entry.textOption);
+             QuotedArgument(entry.target, SystemLeadByte);
   }
 }
 
 }  // namespace
 
-std::string BuildArgument(int32_t textOption) {
+std::string BuildArgument(int32_t textOption, uint32_t hotKeyVirtualKey) {
   // UTF-8 can carry every character, so it takes the text in its Unicode form.
   if (TextEncodingOf(textOption) == Utf8Url) {
     std::u16string wide;
     if (TextSourceOf(textOption) == ClipboardText) GetClipboardUnicodeText(wide);
-    if (TextSourceOf(textOption) == SelectedText) wide = GetSelectedUnicodeText();
+    if (TextSourceOf(textOption) == SelectedText) wide = GetSelectedUnicodeText(hotKeyVirtualKey);
     return UrlEncodeUtf8Wide(wide);
   }
   std::string text;
@@ -84,7 +111,7 @@ std::string BuildArgument(int32_t textOption) {
       GetClipboardText(text);
       break;
     case SelectedText:
-      text = GetSelectedText();
+      text = GetSelectedText(hotKeyVirtualKey);
       break;
     default:
       break;
@@ -123,18 +150,19 @@ void CMainApp::DispatchAction(HotKeyEntry& entry) {
       }
       return;
     case ActionType::BossKey:
-      RunBossKey(entry, bossKeyActive);
+      RunBossKey(*this, entry, bossKeyActive);
       return;
     case ActionType::VolumeUp:
-      VolumeMixer::Instance().ChangeVolume(entry.param1, entry.mixerDevice, entry.mixerLineType);
+      Tell(*this, VolumeMixer::Instance().ChangeVolume(entry.param1, entry.mixerDevice,
+                                                       entry.mixerLineType));
       return;
     case ActionType::VolumeDown:
-      VolumeMixer::Instance().ChangeVolume(
-          static_cast<int32_t>(0u - static_cast<uint32_t>(entry.param1)), entry.mixerDevice,
-          entry.mixerLineType);
+      Tell(*this, VolumeMixer::Instance().ChangeVolume(
+                      static_cast<int32_t>(0u - static_cast<uint32_t>(entry.param1)),
+                      entry.mixerDevice, entry.mixerLineType));
       return;
     case ActionType::VolumeMute:
-      VolumeMixer::Instance().SetMute(-1, entry.mixerDevice, entry.mixerLineType);
+      Tell(*this, VolumeMixer::Instance().SetMute(-1, entry.mixerDevice, entry.mixerLineType));
       return;
     case ActionType::SaveWindowPositions:
       CaptureWindowPositions(windowPositions, excludedPaths);
@@ -158,6 +186,11 @@ void CMainApp::DispatchAction(HotKeyEntry& entry) {
       return;
     case ActionType::RestoreIconPositions:
       if (desktopHook) desktopIcons.Restore(*desktopHook);
+      return;
+    case ActionType::FrontProgramVolumeUp:
+    case ActionType::FrontProgramVolumeDown:
+    case ActionType::FrontProgramMute:
+      RunFrontProgramKey(*this, entry);
       return;
     default:  // no type chosen, or unknown
       return;

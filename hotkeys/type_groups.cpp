@@ -1,14 +1,14 @@
 #include "hotkeys/type_groups.h"
 
 #include "actions/mixer_rules.h"
+#include "hotkeys/action_types.h"
 
 TypeLayout LayoutForTypePosition(int position) {
   switch (position) {
     case 0:  // RunProgram
     case 1:  // OpenUrl
-      return {kPathGroup | kArgumentGroup, 0};
     case 2:  // OpenFile
-      return {kPathGroup, 0};
+      return {kPathGroup | (TakesText(position + 1) ? kArgumentGroup : 0u), 0};
     case 3:  // SendWindowMessage
     case 4:  // SendThreadMessage
       return {kMessageGroup, 0};
@@ -21,7 +21,10 @@ TypeLayout LayoutForTypePosition(int position) {
       return {kParam1Group, 0};
     case 12:  // SetSystemParameter
       return {kActionGroup | kParam1Group, 0};
-    default:  // BossKey, window positions, ScreenSaverToggle, no selection
+    case 16:  // FrontProgramVolumeUp
+    case 17:  // FrontProgramVolumeDown
+      return {kParam1Group, 0};
+    default:  // BossKey, window and icon positions, ScreenSaverToggle, FrontProgramMute, none
       return {0, 0};
   }
 }
