@@ -24,12 +24,19 @@ if(TAVOLET_X86_64)
 else()
   set(TAVOLET_DLL_ENTRY _DllMain@12)
 endif()
+# x86_64 keeps its unwind tables (.pdata/.xdata): the system dispatches exceptions raised
+# below our procedures (shell extensions, callbacks) and walks stacks through them with those;
+# without -fexceptions they bring in no runtime. i686 unwinds without tables.
+if(TAVOLET_X86_64)
+  set(TAVOLET_UNWIND_TABLES -fasynchronous-unwind-tables)
+else()
+  set(TAVOLET_UNWIND_TABLES -fno-asynchronous-unwind-tables)
+endif()
 function(tavolet_runtime_free_library target)
   target_sources(${target} PRIVATE framework/no_runtime.cpp framework/session_objects.cpp
                                    framework/trust_rules.cpp)
   target_compile_options(${target} PRIVATE -fno-exceptions -fno-rtti -fno-threadsafe-statics
-                         -fno-asynchronous-unwind-tables -fno-stack-protector -fno-builtin
-                         -Os)
+                         ${TAVOLET_UNWIND_TABLES} -fno-stack-protector -fno-builtin -Os)
   target_link_options(${target} PRIVATE -nostdlib -Wl,-e,${TAVOLET_DLL_ENTRY} -s)
   target_link_libraries(${target} PRIVATE ${ARGN} kernel32 gcc)
   set_target_properties(${target} PROPERTIES PREFIX "" OUTPUT_NAME ${target})
