@@ -29,9 +29,43 @@ HINSTANCE moduleInstance = nullptr;
 DWORD hookThread = 0;
 bool removalPending = false;
 
-// The shell's side: the list view whose chain holds WindowProcList, and whether it acts.
-HWND subclassed = nullptr;
-bool active = false;
+// The shell's side: every list view whose chain holds WindowProcList, each with its own
+// procedure from before and whether Corvane's subclass acts on it. A second desktop list view
+// never takes the first one's procedure.
+struct Subclassed {
+  HWND volatile list;
+  WNDPROC own;
+  bool active;
+};
+constexpr int kMaxSubclassed = 8;
+Subclassed subclassedViews[kMaxSubclassed];
+
+Subclassed* SubclassedEntry(HWND list) {
+  for (Subclassed& entry : subclassedViews) {
+    if (list && entry.list == list) return &entry;
+  }
+  return nullptr;
+}
+
+void Forget(Subclassed& entry) {
+  entry.own = nullptr;
+  entry.active = false;
+  InterlockedExchangePointer(reinterpret_cast<PVOID volatile*>(&entry.list), nullptr);
+}
+
+// A free place for the list view (those of list views that are gone are free again); null when
+// all are taken.
+Subclassed* NewEntry(HWND list) {
+  for (Subclassed& entry : subclassedViews) {
+    HWND held = entry.list;
+    if (held && !IsWindow(held)) Forget(entry);
+    if (!InterlockedCompareExchangePointer(reinterpret_cast<PVOID volatile*>(&entry.list), list,
+                                           nullptr)) {
+      return &entry;
+    }
+  }
+  return nullptr;
+}
 
 // The 32-bit library cannot get into a 64-bit process: true only for a 32-bit Tavolet on
 // 64-bit Windows beside a 64-bit shell.
@@ -150,25 +184,25 @@ void Repaint() { RedrawWindow(CDesktopHook::desktop, nullptr, nullptr, kRedrawLa
 // Corvane's procedure is in it already (another program subclassed it since, or a Tavolet
 // ended without removing it). Its own procedure is never taken for Corvane's.
 void InstallSubclass(HWND list, WNDPROC procedure) {
-  if (subclassed && subclassed != list && !IsWindow(subclassed)) {
-    subclassed = nullptr;
-    CDesktopHook::orgWindowProcList = nullptr;
-    active = false;
-  }
+  Subclassed* entry = SubclassedEntry(list);
   const auto ours = reinterpret_cast<LONG_PTR>(procedure);
-  if (subclassed != list && GetWindowLongPtrW(list, GWLP_WNDPROC) != ours) {
+  if (!entry && GetWindowLongPtrW(list, GWLP_WNDPROC) != ours) {
+    entry = NewEntry(list);
+    if (!entry) return;
     // Pinned in the shell's process: the list view may call into it for as long as it lives.
     HMODULE pinned = nullptr;
     GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_PIN,
                        reinterpret_cast<LPCWSTR>(procedure), &pinned);
     // The wide form keeps the shell's Unicode list view Unicode.
-    const auto own = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(list, GWLP_WNDPROC, ours));
-    if (!own) return;
-    CDesktopHook::orgWindowProcList = own;
-    subclassed = list;
+    entry->own = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(list, GWLP_WNDPROC, ours));
+    if (!entry->own) {
+      Forget(*entry);
+      return;
+    }
   }
-  if (subclassed != list) return;
-  active = true;
+  if (!entry) return;
+  CDesktopHook::orgWindowProcList = entry->own;
+  entry->active = true;
   SetPropW(list, kActiveProperty, reinterpret_cast<HANDLE>(1));
   InvalidateRect(list, nullptr, TRUE);
 }
@@ -177,14 +211,14 @@ void InstallSubclass(HWND list, WNDPROC procedure) {
 // chain; under another program's subclass Corvane's stays as a pass-through, so that program
 // keeps working and its own removal later finds a procedure that forwards.
 void RemoveSubclass(HWND list, WNDPROC procedure) {
-  if (list != subclassed) return;
-  active = false;
+  Subclassed* entry = SubclassedEntry(list);
+  if (!entry) return;
+  entry->active = false;
   RemovePropW(list, kActiveProperty);
   if (GetWindowLongPtrW(list, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(procedure)) {
-    SetWindowLongPtrW(list, GWLP_WNDPROC,
-                      reinterpret_cast<LONG_PTR>(CDesktopHook::orgWindowProcList));
-    CDesktopHook::orgWindowProcList = nullptr;
-    subclassed = nullptr;
+    SetWindowLongPtrW(list, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(entry->own));
+    if (CDesktopHook::orgWindowProcList == entry->own) CDesktopHook::orgWindowProcList = nullptr;
+    Forget(*entry);
   }
   InvalidateRect(list, nullptr, TRUE);
 }
@@ -316,24 +350,24 @@ LRESULT CALLBACK CDesktopHook::GetMsgProc(int code, WPARAM wParam, LPARAM lParam
 
 LRESULT CALLBACK CDesktopHook::WindowProcList(HWND window, UINT message, WPARAM wParam,
                                               LPARAM lParam) {
-  if (message == WM_COPYDATA && active && window == subclassed) {
+  Subclassed* entry = SubclassedEntry(window);
+  const bool acts = entry && entry->active;
+  if (message == WM_COPYDATA && acts) {
     LRESULT result = 0;
     if (AnswerIconMessage(window, reinterpret_cast<const COPYDATASTRUCT*>(lParam), result)) {
       return result;
     }
   }
-  if ((message == WM_PAINT || message == WM_ERASEBKGND) && active && window == subclassed &&
-      CurrentValues().state) {
+  if ((message == WM_PAINT || message == WM_ERASEBKGND) && acts && CurrentValues().state) {
     // The paint erases into its own buffer: erasing the screen first would flicker.
     if (message == WM_PAINT) OnPaintList(window);
     return message == WM_ERASEBKGND ? 1 : 0;
   }
-  WNDPROC own = window == subclassed ? orgWindowProcList : nullptr;
-  if (message == WM_NCDESTROY && window == subclassed) {
+  WNDPROC own = entry ? entry->own : nullptr;
+  if (message == WM_NCDESTROY && entry) {
     RemovePropW(window, kActiveProperty);
-    subclassed = nullptr;
-    orgWindowProcList = nullptr;
-    active = false;
+    if (orgWindowProcList == own) orgWindowProcList = nullptr;
+    Forget(*entry);
   }
   if (!own) return DefWindowProcW(window, message, wParam, lParam);
   return CallWindowProcW(own, window, message, wParam, lParam);

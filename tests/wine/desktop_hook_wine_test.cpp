@@ -77,6 +77,9 @@ class DesktopThread {
   HWND progman() const { return progman_; }
   // Keeps the thread busy for a while, so a handshake has to wait.
   void Stall(DWORD ms) { PostMessageA(progman_, WM_APP, ms, 0); }
+  // Another desktop list view of the same thread, as the shell makes one when it splits its
+  // desktop.
+  HWND AddListView() { return reinterpret_cast<HWND>(SendMessageA(progman_, WM_APP + 2, 0, 0)); }
   // Returns once the thread has retrieved everything posted to it before.
   void Sync() {
     const long before = synced_;
@@ -89,6 +92,13 @@ class DesktopThread {
   static LRESULT CALLBACK ProgmanProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
     if (m == WM_APP) Sleep(static_cast<DWORD>(wp));
     if (m == WM_APP + 1) InterlockedIncrement(&synced_);
+    if (m == WM_APP + 2) {
+      HWND view = CreateWindowExA(0, "SHELLDLL_DefView", "", WS_CHILD, 0, 0, 200, 200, w, nullptr,
+                                  nullptr, nullptr);
+      return reinterpret_cast<LRESULT>(CreateWindowExA(0, WC_LISTVIEWA, "", WS_CHILD | LVS_ICON, 0,
+                                                       0, 200, 200, view, nullptr, nullptr,
+                                                       nullptr));
+    }
     if (m == WM_DESTROY) PostQuitMessage(0);
     return DefWindowProcA(w, m, wp, lp);
   }
@@ -171,6 +181,26 @@ TEST(DesktopHookHandshake, ASubclassLeftBehindIsTakenOverNotStacked) {
   ASSERT_TRUE(hook.Init());
   EXPECT_EQ(ItemCount(desktop.list()), 1) << "the list view's own procedure still answers";
   ASSERT_TRUE(hook.Release());
+  EXPECT_EQ(GetWindowLongPtrW(desktop.list(), GWLP_WNDPROC), ownProcedure);
+}
+
+// The shell made a second desktop list view and Corvane was asked for it too: the first keeps
+// reaching its own procedure, and gets it back at the removal.
+TEST(DesktopHookHandshake, ASecondListViewLeavesTheFirstItsOwnProcedure) {
+  DesktopThread desktop;
+  AddItem(desktop.list());
+  const LONG_PTR ownProcedure = GetWindowLongPtrW(desktop.list(), GWLP_WNDPROC);
+  CDesktopHook hook;
+  ASSERT_TRUE(hook.Init());
+  HWND second = desktop.AddListView();
+  ASSERT_NE(second, nullptr);
+  PostMessageW(second, WM_DESKTOPHOOK_SUBCLASS, 1, 0);
+  desktop.Sync();
+  ASSERT_EQ(GetWindowLongPtrW(second, GWLP_WNDPROC),
+            GetWindowLongPtrW(desktop.list(), GWLP_WNDPROC))
+      << "both run Corvane's procedure";
+  EXPECT_EQ(ItemCount(desktop.list()), 1) << "the first still reaches its own procedure";
+  EXPECT_TRUE(hook.Release());
   EXPECT_EQ(GetWindowLongPtrW(desktop.list(), GWLP_WNDPROC), ownProcedure);
 }
 
