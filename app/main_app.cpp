@@ -13,6 +13,9 @@ static_assert(ID_APP_EXIT == TAVOLET_APP_EXIT);
 
 namespace {
 const char kInstanceMutexName[] = "TavoletTavolet";
+const char kAnotherBuildInShell[] =
+    "デスクトップには別の版の Corvane.dll が読み込まれたままです。\n"
+    "エクスプローラーを再起動すると、この版でアイコンの文字に色が付きます。";
 // Beside key.cfg and the settings file, in the working folder.
 const char kIconsFileName[] = "icons.cfg";
 constexpr DWORD kStartPauseMs = 2000;
@@ -100,6 +103,12 @@ bool CMainApp::InstallSystemHook() {
 
 bool CMainApp::AttachDesktop() {
   if (desktopHook->Init()) return true;
+  // The files were replaced while the shell kept the old library: Tavolet runs, and attaches
+  // once the shell has been restarted (its taskbar's new notice).
+  if (desktopHook->AnotherBuildInShell()) {
+    MessageBoxA(nullptr, kAnotherBuildInShell, "", MB_OK);
+    return true;
+  }
   // A shell that has not answered yet has the request in its queue and the hook in place:
   // Tavolet runs and looks again, as after a restart of the shell.
   if (!CDesktopHook::hook) return false;

@@ -33,11 +33,15 @@ else()
   set(TAVOLET_UNWIND_TABLES -fno-asynchronous-unwind-tables)
 endif()
 function(tavolet_runtime_free_library target)
-  target_sources(${target} PRIVATE framework/no_runtime.cpp framework/session_objects.cpp
-                                   framework/trust_rules.cpp)
+  target_sources(${target} PRIVATE ${PROJECT_SOURCE_DIR}/framework/no_runtime.cpp
+                                   ${PROJECT_SOURCE_DIR}/framework/session_objects.cpp
+                                   ${PROJECT_SOURCE_DIR}/framework/trust_rules.cpp)
   target_compile_options(${target} PRIVATE -fno-exceptions -fno-rtti -fno-threadsafe-statics
                          ${TAVOLET_UNWIND_TABLES} -fno-stack-protector -fno-builtin -Os)
-  target_link_options(${target} PRIVATE -nostdlib -Wl,-e,${TAVOLET_DLL_ENTRY} -s)
+  # --build-id: a hash of the contents alone (no time stamp), by which a Tavolet tells its
+  # Corvane from another build the shell still holds.
+  target_link_options(${target} PRIVATE -nostdlib -Wl,-e,${TAVOLET_DLL_ENTRY} -Wl,--build-id
+                      -Wl,--no-insert-timestamp -s)
   target_link_libraries(${target} PRIVATE ${ARGN} kernel32 gcc)
   set_target_properties(${target} PROPERTIES PREFIX "" OUTPUT_NAME ${target})
 endfunction()
@@ -46,8 +50,11 @@ add_library(Lintrel SHARED lintrel/system_hook.cpp)
 tavolet_runtime_free_library(Lintrel user32 advapi32)
 target_compile_definitions(Lintrel PRIVATE LINTREL_BUILD)
 
-add_library(Corvane SHARED corvane/desktop_hook.cpp corvane/icon_positions.cpp corvane/label_painter.cpp
-                           corvane/label_colors.cpp corvane/shell_values.cpp)
+set(TAVOLET_CORVANE_SOURCES
+    ${PROJECT_SOURCE_DIR}/corvane/desktop_hook.cpp ${PROJECT_SOURCE_DIR}/corvane/icon_positions.cpp
+    ${PROJECT_SOURCE_DIR}/corvane/label_painter.cpp ${PROJECT_SOURCE_DIR}/corvane/label_colors.cpp
+    ${PROJECT_SOURCE_DIR}/corvane/pinned_build.cpp ${PROJECT_SOURCE_DIR}/corvane/shell_values.cpp)
+add_library(Corvane SHARED ${TAVOLET_CORVANE_SOURCES})
 tavolet_runtime_free_library(Corvane comctl32 gdi32 user32 advapi32)
 target_compile_definitions(Corvane PRIVATE CORVANE_BUILD)
 

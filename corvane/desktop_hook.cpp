@@ -1,6 +1,7 @@
 #include "corvane/desktop_hook.h"
 
 #include "corvane/icon_positions.h"
+#include "corvane/pinned_build.h"
 #include "corvane/shell_values.h"
 #include "framework/session_objects.h"
 
@@ -28,6 +29,8 @@ HINSTANCE moduleInstance = nullptr;
 // Tavolet's side: the thread its hook is on, and a removal the shell has not answered yet.
 DWORD hookThread = 0;
 bool removalPending = false;
+// The last Init found another build of the library in the shell, and asked nothing of it.
+bool anotherBuild = false;
 
 // The shell's side: every list view whose chain holds WindowProcList, each with its own
 // procedure from before and whether Corvane's subclass acts on it. A second desktop list view
@@ -273,6 +276,8 @@ void CDesktopHook::GetColors(unsigned long& text, unsigned long& textBd, unsigne
   sel = selColor == DH_COLOR_AUTO ? GetSysColor(COLOR_HIGHLIGHT) : selColor;
 }
 
+bool CDesktopHook::AnotherBuildInShell() { return anotherBuild; }
+
 bool CDesktopHook::Attached() { return hook && IsActive(desktop) && !removalPending; }
 
 bool CDesktopHook::Init() {
@@ -282,6 +287,8 @@ bool CDesktopHook::Init() {
   if (!thread) return false;
   // A hook on a list view that is gone (the shell ended) went with its thread.
   if (hook && (list != desktop || thread != hookThread)) Unhook();
+  anotherBuild = !hook && ShellHoldsAnotherBuild(list, moduleInstance);
+  if (anotherBuild) return false;
   if (hook && !removalPending && IsActive(list)) return false;  // attached already
   Handshake handshake;
   if (!handshake) return false;
@@ -324,8 +331,15 @@ bool CDesktopHook::Release() {
     removalPending = posted;
   }
   // Done only when the shell answered and the subclass no longer acts; until then the hook
-  // stays, so the request in the shell's queue is still carried out when it gets there.
-  if (!answered || IsActive(desktop)) return false;
+  // stays, so the request in the shell's queue is still carried out when it gets there. The
+  // hook goes with this thread, though, and then the request is never seen: the shell's copy
+  // is told to paint nothing of its own meanwhile, so the desktop has its own look back
+  // whenever the shell gets to painting (the next Init publishes the switch again).
+  if (!answered || IsActive(desktop)) {
+    PublishSwitchedOff();
+    Repaint();
+    return false;
+  }
   Unhook();
   Repaint();
   desktop = nullptr;

@@ -35,6 +35,9 @@ class CORVANE_API CDesktopHook {
   bool Release();
   // Whether the list view found by Init runs Corvane's subclass now.
   bool Attached();
+  // Whether the last Init refused because the shell holds another build of this library from
+  // the same path (an update in place): it must be restarted before this one can attach.
+  bool AnotherBuildInShell();
 
   // Every desktop icon's label and position, read in the shell's thread: the list's bytes
   // (corvane/icon_wire.h) go into `buffer`. Returns the size they take, more than `size` when

@@ -37,6 +37,10 @@ bool PublishValues() {
   return true;
 }
 
+void PublishSwitchedOff() {
+  if (auto* writable = static_cast<Published*>(ownMemory.view)) writable->state = 0;
+}
+
 ShellValues CurrentValues() {
   const auto* source = static_cast<const Published*>(ownMemory.view);
   if (!source) {

@@ -25,5 +25,8 @@ struct PublishedShellValues {
 // Copies this process's values (CDesktopHook's static members) to where the shell reads them;
 // false when that memory could not be made.
 bool PublishValues();
+// Tells the shell's copy to leave the painting to the list view, whatever this process's
+// switch says.
+void PublishSwitchedOff();
 // The values as last published; switched off, and nobody's, while nothing has been published.
 ShellValues CurrentValues();

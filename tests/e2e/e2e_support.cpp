@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "app/settings_file.h"
+#include "framework/session_objects.h"
 
 #include <cstddef>
 #include <cstdio>
@@ -377,4 +378,13 @@ std::string TrayTip() {
   std::string tip;
   EnumWindows(&FindTavoletTip, reinterpret_cast<LPARAM>(&tip));
   return tip;
+}
+
+bool ReadPublishedShellValues(PublishedShellValues& values) {
+  MemoryReader reader{};
+  const auto* published = static_cast<const volatile PublishedShellValues*>(
+      ReadUserMapping(L"Corvane", sizeof(PublishedShellValues), reader));
+  if (published) values = const_cast<const PublishedShellValues&>(*published);
+  CloseUserMapping(reader);
+  return published != nullptr;
 }

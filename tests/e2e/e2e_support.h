@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "corvane/shell_values.h"
 #include "hotkeys/key_file.h"
 #include "tests/support/tavolet_process.h"
 #include "tests/support/win_test_support.h"
@@ -93,6 +94,10 @@ class FreshStartForEveryTest : public ::testing::EmptyTestEventListener {
 
 constexpr COLORREF kGreen = RGB(0, 255, 0);
 constexpr COLORREF kRed = RGB(255, 0, 0);
+// What the running (or the last) Tavolet published for the shell's copy of Corvane; false when
+// nothing is published.
+bool ReadPublishedShellValues(PublishedShellValues& values);
+
 // A stored settings file: labels green on `background` (navy when selected), this outline.
 std::string LabelSettings(int state, COLORREF outline = 0x80000000, COLORREF background = kRed);
 

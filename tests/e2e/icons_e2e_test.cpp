@@ -8,8 +8,6 @@
 #include <vector>
 
 #include "corvane/icon_wire.h"
-#include "corvane/shell_values.h"
-#include "framework/session_objects.h"
 #include "tests/e2e/e2e_support.h"
 #include "tests/support/screen_capture.h"
 #include "tests/support/win_test_support.h"
@@ -193,12 +191,9 @@ TEST_F(IconsE2E, ABadFileIsKeptAndTheLayoutGoesBesideIt) {
 // Any program can send to the desktop: what does not hold together is refused in the shell.
 // The key the running Tavolet published for its icon moves.
 uint64_t PublishedKey() {
-  MemoryReader reader{};
-  const auto* values = static_cast<const volatile PublishedShellValues*>(
-      ReadUserMapping(L"Corvane", sizeof(PublishedShellValues), reader));
-  const uint64_t key = values ? (uint64_t{values->key[1]} << 32) | values->key[0] : 0;
-  CloseUserMapping(reader);
-  return key;
+  PublishedShellValues values{};
+  if (!ReadPublishedShellValues(values)) return 0;
+  return (uint64_t{values.key[1]} << 32) | values.key[0];
 }
 
 // Moves as the shell's copy takes them: the key, then the moves.

@@ -106,6 +106,50 @@ TEST_F(ShellE2E, LabelsOutsideTheCodePageStayWhole) {
   EXPECT_EQ(ItemText(6).size(), 255u) << "the 510-byte label is painted without harm";
 }
 
+std::wstring Wide(const std::string& text) {
+  wchar_t wide[MAX_PATH] = L"";
+  MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, wide, MAX_PATH);
+  return wide;
+}
+
+// The user replaced the files (the old library renamed aside, as a loaded one must be) and
+// started the new Tavolet while the shell still held the old library: the shell is never made
+// to call the new build's offset in the old code. Tavolet says so, runs on, and attaches once
+// the shell has been restarted.
+TEST_F(ShellE2E, AnUpdateInPlaceWaitsForTheShellsRestart) {
+  TempFolder install;
+  for (const char* file : {"Tavolet.exe", "Lintrel.dll", "Corvane.dll"}) {
+    ASSERT_TRUE(CopyFileA((ProgramFolder() + file).c_str(), install.File(file).c_str(), FALSE));
+  }
+  const std::wstring program = Wide(install.File("Tavolet.exe"));
+  ASSERT_TRUE(WriteBytes(folder_.File("Tavolet.cfg"), LabelSettings(1)));
+  TavoletProcess before;
+  ASSERT_TRUE(before.Start(Wide(folder_.Path()), program));
+  ASSERT_TRUE(before.WaitUntilReady());
+  ASSERT_GT(DesktopPixels(kRed), 200);
+  ASSERT_EQ(before.ExitFromMenu(), 0u);
+  ASSERT_TRUE(MoveFileA(install.File("Corvane.dll").c_str(), install.File("Corvane.old").c_str()));
+  ASSERT_TRUE(CopyFileA((ProgramFolder() + "other_build\\Corvane.dll").c_str(),
+                        install.File("Corvane.dll").c_str(), FALSE));
+  ASSERT_TRUE(tavolet_.Start(Wide(folder_.Path()), program));
+  HWND notice = WaitForDialog("", 20000);
+  ASSERT_NE(notice, nullptr);
+  char text[512] = "";
+  GetDlgItemTextA(notice, 0xFFFF, text, sizeof text);
+  EXPECT_NE(std::string(text).find("Corvane.dll"), std::string::npos) << text;
+  EXPECT_TRUE(Press(notice, IDOK));
+  ASSERT_TRUE(tavolet_.WaitForIcon()) << "it runs on";
+  EXPECT_GT(SendMessageA(DesktopListView(), LVM_GETITEMCOUNT, 0, 0), 0) << "the shell lives";
+  EXPECT_FALSE(DesktopListSubclassed()) << "nothing was asked of the old library";
+  ASSERT_TRUE(TestDesktop().Start()) << "the shell restarted";
+  DWORD_PTR answer = 0;
+  SendMessageTimeoutA(tavolet_.MainWindow(), RegisterWindowMessageA("TaskbarCreated"), 0, 0,
+                      SMTO_NORMAL, 15000, &answer);
+  EXPECT_TRUE(WaitFor([] { return DesktopPixels(kRed) > 200; }, 5000)) << "the new build attached";
+  EXPECT_EQ(tavolet_.ExitFromMenu(), 0u);
+  TestDesktop().Stop();  // lets go of the libraries before their folder goes
+}
+
 TEST_F(ShellE2E, LargeIconsAreDrawnWhole) {
   ASSERT_TRUE(TestDesktop().Start("/icons48"));
   const int ownPaint = ListPixels(kMagenta);

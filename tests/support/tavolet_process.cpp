@@ -65,10 +65,10 @@ bool TavoletProcess::Start(const std::string& folder) {
   return Start(std::wstring(wide));
 }
 
-bool TavoletProcess::Start(const std::wstring& folder) {
-  wchar_t program[MAX_PATH] = L"";
-  MultiByteToWideChar(CP_ACP, 0, (ProgramFolder() + "Tavolet.exe").c_str(), -1, program, MAX_PATH);
-  std::wstring commandLine = L"\"" + std::wstring(program) + L"\"";
+bool TavoletProcess::Start(const std::wstring& folder, const std::wstring& program) {
+  wchar_t ours[MAX_PATH] = L"";
+  MultiByteToWideChar(CP_ACP, 0, (ProgramFolder() + "Tavolet.exe").c_str(), -1, ours, MAX_PATH);
+  std::wstring commandLine = L"\"" + (program.empty() ? std::wstring(ours) : program) + L"\"";
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION info{};

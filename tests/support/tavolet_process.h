@@ -19,8 +19,9 @@ class TavoletProcess {
   // From then on, every WaitFor of the test ends at once, as a failure, if the process ends
   // before the test asks it to (WaitForExit, ExitFromMenu, Kill).
   bool Start(const std::string& folder);
-  // The same in a folder whose name the code page may not hold.
-  bool Start(const std::wstring& folder);
+  // The same in a folder whose name the code page may not hold; `program`, where given, is a
+  // Tavolet.exe of another folder (its own libraries beside it).
+  bool Start(const std::wstring& folder, const std::wstring& program = std::wstring());
   // The process's exit code, or STILL_ACTIVE when it did not end in time.
   DWORD WaitForExit(DWORD timeoutMs);
   // Ends it at once, as the task manager would; true when it has ended.
