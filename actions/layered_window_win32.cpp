@@ -6,6 +6,8 @@
 namespace {
 // Constructed before the application starts, as the process's other singletons.
 LayeredWindowApi theLayeredWindowApi;
+// A style change another thread's window takes within this time, or is left to take alone.
+constexpr DWORD kStyleChangeMs = 1000;
 }  // namespace
 
 LayeredWindowApi::LayeredWindowApi() {
@@ -28,13 +30,16 @@ LONG SetLayeredStyle(HWND window, bool on) {
 
 void SetWindowAlpha(HWND window, int32_t alpha) {
   auto setAttributes = LayeredWindowApi::Instance().setAttributes;
-  // Changing another program's style sends it messages: a hung window is left alone.
+  // Changing another program's style sends it messages: a hung window is left alone, and one
+  // that stops answering meanwhile holds only the thread that changes it.
   if (!setAttributes || !WindowAnswers(window)) return;
-  if (alpha < 255) {
-    SetLayeredStyle(window, true);
-    setAttributes(window, 0, static_cast<BYTE>(alpha & 0xFF), LWA_ALPHA);
-  } else {
-    setAttributes(window, 0x01000000, 255, LWA_ALPHA);
-    SetLayeredStyle(window, false);
-  }
+  RunWithin(kStyleChangeMs, [window, alpha, setAttributes] {
+    if (alpha < 255) {
+      SetLayeredStyle(window, true);
+      setAttributes(window, 0, static_cast<BYTE>(alpha & 0xFF), LWA_ALPHA);
+    } else {
+      setAttributes(window, 0x01000000, 255, LWA_ALPHA);
+      SetLayeredStyle(window, false);
+    }
+  });
 }

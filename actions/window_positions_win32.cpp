@@ -136,16 +136,40 @@ void PlaceByPositionAndShow(HWND window, const WINDOWPLACEMENT& placement) {
 
 }  // namespace
 
-void ApplyWindowPositions(const WindowPositionList& positions) {
+namespace {
+
+// A placement another thread's window takes within this time, or is left to take alone.
+constexpr DWORD kPlacementMs = 1000;
+
+void ApplyPlacement(const WindowPositionRecord& record) {
+  if (!SetWindowPlacement(record.window, &record.placement) && IsWindow(record.window)) {
+    PlaceByPositionAndShow(record.window, record.placement);
+  }
+}
+
+// A per-monitor aware window that the move took onto a monitor of another scale sizes itself
+// anew there: then the placement is applied once more, on that monitor now.
+void Place(const WindowPositionRecord& record) {
   const ScopedPhysicalPixels physical;
+  ApplyPlacement(record);
+  WINDOWPLACEMENT now{};
+  now.length = sizeof now;
+  if (GetWindowPlacement(record.window, &now) &&
+      !EqualRect(&now.rcNormalPosition, &record.placement.rcNormalPosition)) {
+    ApplyPlacement(record);
+  }
+}
+
+}  // namespace
+
+void ApplyWindowPositions(const WindowPositionList& positions) {
   // Showing a window maximised activates it; the window the user works in stays active.
   HWND foreground = GetForegroundWindow();
   for (const WindowPositionRecord& record : positions) {
-    // A window that has stopped answering would hold Tavolet until it answers again.
+    // A window that has stopped answering would hold Tavolet until it answers again; one that
+    // stops during the placement holds only the thread that places it.
     if (!WindowAnswers(record.window)) continue;
-    if (!SetWindowPlacement(record.window, &record.placement) && IsWindow(record.window)) {
-      PlaceByPositionAndShow(record.window, record.placement);
-    }
+    RunWithin(kPlacementMs, [record] { Place(record); });
   }
   if (foreground && IsWindow(foreground) && GetForegroundWindow() != foreground) {
     SetForegroundWindow(foreground);

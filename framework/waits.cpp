@@ -1,5 +1,11 @@
 #include "framework/waits.h"
 
+#include <memory>
+#include <thread>
+#include <utility>
+
+#include "framework/handles.h"
+
 DWORD WaitHandlingSentMessages(HANDLE handle, DWORD timeoutMs) {
   const DWORD start = GetTickCount();
   const DWORD count = handle ? 1 : 0;
@@ -26,4 +32,19 @@ bool WindowAnswers(HWND window, DWORD timeoutMs) {
   DWORD_PTR ignored = 0;
   return SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG | SMTO_NORMAL, timeoutMs,
                              &ignored) != 0;
+}
+
+bool RunWithin(DWORD timeoutMs, std::function<void()> work) {
+  struct Shared {
+    std::function<void()> work;
+    UniqueHandle done{CreateEventA(nullptr, TRUE, FALSE, nullptr)};
+  };
+  auto shared = std::make_shared<Shared>();
+  if (!shared->done) return false;
+  shared->work = std::move(work);
+  std::thread([shared] {
+    shared->work();
+    SetEvent(shared->done.get());
+  }).detach();
+  return WaitHandlingSentMessages(shared->done.get(), timeoutMs) == WAIT_OBJECT_0;
 }

@@ -18,6 +18,7 @@ namespace {
 
 constexpr UINT kRecorderMessage = WM_APP + 0x21;
 constexpr UINT kRecorderStall = WM_APP + 0x40;
+constexpr UINT kRecorderStallOnChange = WM_APP + 0x41;
 
 KeyRecord Entry(int type, UINT key) {
   KeyRecord r = Record(key, "");
@@ -83,6 +84,7 @@ class ActionsE2E : public ::testing::Test {
     ASSERT_TRUE(tavolet_.WaitUntilReady());
   }
   void Press(int id) { PostMessageA(tavolet_.MainWindow(), WM_HOTKEY, id, 0); }
+  void ExpectAWindowThatStopsAnsweringHoldsNothing(UINT stall);
 
   // The complete lines only: the recorder may be writing the last one.
   std::vector<std::string> Log() const {
@@ -300,9 +302,14 @@ TEST_F(ActionsE2E, AHungWindowCannotHoldTheBossKeyOrTheBringBack) {
   SystemParametersInfoA(SPI_SETSCREENSAVEACTIVE, 1, nullptr, 0);
 }
 
-// Putting a hung window back, or making it translucent, would wait on it without end: it is
-// skipped, and the next hot key still takes effect at once.
-TEST_F(ActionsE2E, AHungWindowCannotHoldRestoreOrTranslucency) {
+bool WindowAnswersWithin(HWND window, DWORD ms) {
+  DWORD_PTR answer = 0;
+  return SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, ms, &answer) != 0;
+}
+
+// Restore (3) and translucency (4) for a recorder's window that `stall` makes stop answering
+// for 5 s; each time the next hot key (5) must still take effect at once.
+void ActionsE2E::ExpectAWindowThatStopsAnsweringHoldsNothing(UINT stall) {
   KeyRecord run = Entry(1, VK_F5);
   run.target = recorder_;
   KeyRecord translucent = Entry(12, VK_F8);
@@ -317,10 +324,12 @@ TEST_F(ActionsE2E, AHungWindowCannotHoldRestoreOrTranslucency) {
   ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == window; }, 3000));
   Press(2);
   Sleep(600);
+  SetWindowPos(window, nullptr, 200, 150, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   for (int hung : {3, 4}) {
     SCOPED_TRACE(hung == 3 ? "restore" : "translucency");
+    ASSERT_TRUE(WaitFor([&] { return WindowAnswersWithin(window, 100); }, 10000));
     SystemParametersInfoA(SPI_SETSCREENSAVEACTIVE, 1, nullptr, 0);
-    PostMessageA(window, kRecorderStall, 15000, 0);
+    PostMessageA(window, stall, 5000, 0);
     Sleep(200);
     const DWORD start = GetTickCount();
     Press(hung);
@@ -329,6 +338,18 @@ TEST_F(ActionsE2E, AHungWindowCannotHoldRestoreOrTranslucency) {
     EXPECT_LT(GetTickCount() - start, 3000u);
   }
   SystemParametersInfoA(SPI_SETSCREENSAVEACTIVE, 1, nullptr, 0);
+}
+
+// Putting a hung window back, or making it translucent, would wait on it without end: it is
+// skipped, and the next hot key still takes effect at once.
+TEST_F(ActionsE2E, AHungWindowCannotHoldRestoreOrTranslucency) {
+  ExpectAWindowThatStopsAnsweringHoldsNothing(kRecorderStall);
+}
+
+// A window that answers the question whether it answers, and stops when it is moved or its
+// style changed, holds neither for longer than a moment.
+TEST_F(ActionsE2E, AWindowThatHangsDuringTheChangeCannotHoldRestoreOrTranslucency) {
+  ExpectAWindowThatStopsAnsweringHoldsNothing(kRecorderStallOnChange);
 }
 
 // Only a visible window is remembered: a program that shows one late is started again.
@@ -854,6 +875,31 @@ TEST_F(ActionsE2E, WindowPositionsComeBackToTheSamePixelsWhateverTheProgramKnows
         5000))
         << r.left << "," << r.top << " " << r.right - r.left << "x" << r.bottom - r.top;
   }
+}
+
+// A per-monitor aware window put back from a monitor of another scale sizes itself anew on
+// arrival: it gets its placement a second time, and ends where it was.
+TEST_F(ActionsE2E, AWindowThatRescalesOnArrivalIsPlacedAgain) {
+  StartWith({Entry(10, VK_F5), Entry(11, VK_F6), Record(VK_F7, recorder_ + " /rescales")});
+  Press(3);
+  HWND window = WaitForRecorderWindow();
+  ASSERT_NE(window, nullptr);
+  const RECT place{43, 55, 43 + 301, 55 + 203};
+  SetWindowPos(window, nullptr, place.left, place.top, 301, 203, SWP_NOZORDER | SWP_NOACTIVATE);
+  Press(1);
+  Sleep(500);
+  SetWindowPos(window, nullptr, 500, 100, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  RECT r{};
+  ASSERT_TRUE(WaitFor([&] { return GetWindowRect(window, &r) && r.right - r.left == 451; }, 3000))
+      << "on the second monitor it is larger";
+  Press(2);
+  EXPECT_TRUE(WaitFor(
+      [&] {
+        GetWindowRect(window, &r);
+        return EqualRect(&r, &place) != FALSE;
+      },
+      5000))
+      << r.left << "," << r.top << " " << r.right - r.left << "x" << r.bottom - r.top;
 }
 
 // Putting a maximised window back changes neither the active window nor the order.

@@ -24,7 +24,10 @@
 // /sendfirst: before it makes any window it sends a message to the main dialog of the
 // program that started it and waits for the answer, as a hook of that program would.
 // The message kRecorderStall (WM_APP + 0x40) to its window makes it stop answering for
-// wParam milliseconds.
+// wParam milliseconds; kRecorderStallOnChange (WM_APP + 0x41) makes it do so at the next change
+// of its place or style it is told of (it answers until then).
+// /rescales: a per-monitor aware window between two monitors of 100 and 150 % (the second from
+// x = 400 on): moved across, it sizes itself anew by 3/2 or 2/3, as on WM_DPICHANGED.
 // /dpiaware: it declares itself per-monitor DPI aware (without it, it knows no DPI, as a
 // program without a manifest saying so).
 #include <windows.h>
@@ -72,6 +75,8 @@ bool LogCopyMessage(const char* who, UINT message, WPARAM wParam, LPARAM lParam)
 }
 
 constexpr UINT kRecorderStall = WM_APP + 0x40;
+constexpr UINT kRecorderStallOnChange = WM_APP + 0x41;
+constexpr int kSecondMonitorLeft = 400;
 
 DWORD ParentProcessId() {
   HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
@@ -175,6 +180,22 @@ LRESULT CALLBACK LoggingEditProc(HWND window, UINT message, WPARAM wParam, LPARA
 }
 
 bool loggingMain = false;
+DWORD stallOnChange = 0;
+bool rescales = false;
+bool onSecondMonitor = false;
+
+// What a per-monitor aware window does once the system tells it of its new monitor's scale.
+void RescaleOnMonitorChange(HWND window) {
+  RECT r{};
+  GetWindowRect(window, &r);
+  const bool second = r.left >= kSecondMonitorLeft;
+  if (second == onSecondMonitor) return;
+  onSecondMonitor = second;
+  const int width = r.right - r.left, height = r.bottom - r.top;
+  SetWindowPos(window, nullptr, 0, 0, second ? width * 3 / 2 : width * 2 / 3,
+               second ? height * 3 / 2 : height * 2 / 3,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
 LRESULT selectionAnswer = kNoTextPattern;
 
 LRESULT CALLBACK RecorderProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -182,6 +203,14 @@ LRESULT CALLBACK RecorderProc(HWND window, UINT message, WPARAM wParam, LPARAM l
     Sleep(static_cast<DWORD>(wParam));
     return 0;
   }
+  if (message == kRecorderStallOnChange) {
+    stallOnChange = static_cast<DWORD>(wParam);
+    return 0;
+  }
+  if ((message == WM_WINDOWPOSCHANGING || message == WM_STYLECHANGING) && stallOnChange) {
+    Sleep(std::exchange(stallOnChange, 0));
+  }
+  if (message == WM_WINDOWPOSCHANGED && rescales) RescaleOnMonitorChange(window);
   static const UINT selectionQuestion = RegisterWindowMessageA(kStandInSelectionMessage);
   if (message == selectionQuestion) return selectionAnswer;
   if (loggingMain && LogCopyMessage("main", message, wParam, lParam)) return 0;
@@ -220,7 +249,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
   }
   windowClass.lpszClassName = className.c_str();
   RegisterClassA(&windowClass);
-  if (Has(options, " /dpiaware")) DeclareDpiAware();
+  rescales = Has(options, " /rescales");
+  if (Has(options, " /dpiaware") || rescales) DeclareDpiAware();
   if (Has(options, " /sendfirst")) SendToStarter();
   if (Has(options, " /late")) {
     CreateWindowExA(0, "STATIC", "hidden helper", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
