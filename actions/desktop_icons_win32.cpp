@@ -30,6 +30,7 @@ bool DesktopIconKeeper::Save(bool finalSave) {
 bool DesktopIconKeeper::ReadDesktop(CDesktopHook& corvane, DesktopIcons& icons) {
   std::string bytes(kFirstReadBytes, '\0');
   unsigned long size = corvane.ReadIcons(bytes.data(), kFirstReadBytes);
+  if (size > kMaxIconListBytes) return false;  // never what the shell sends: nothing is taken
   if (size > kFirstReadBytes) {
     bytes.resize(size);
     if (corvane.ReadIcons(bytes.data(), size) != size) return false;

@@ -25,7 +25,8 @@ else()
   set(TAVOLET_DLL_ENTRY _DllMain@12)
 endif()
 function(tavolet_runtime_free_library target)
-  target_sources(${target} PRIVATE framework/no_runtime.cpp framework/session_objects.cpp)
+  target_sources(${target} PRIVATE framework/no_runtime.cpp framework/session_objects.cpp
+                                   framework/trust_rules.cpp)
   target_compile_options(${target} PRIVATE -fno-exceptions -fno-rtti -fno-threadsafe-statics
                          -fno-asynchronous-unwind-tables -fno-stack-protector -fno-builtin
                          -Os)

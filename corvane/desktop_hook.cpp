@@ -19,7 +19,6 @@ const wchar_t kEventName[] = L"SetWndLng";
 // On the list view while Corvane's subclass acts (paints): other processes can read it.
 const wchar_t kActiveProperty[] = L"Corvane.Active";
 constexpr DWORD kHandshakeMs = 10000;
-constexpr DWORD kAnswerGoneMs = 500;
 // Never RDW_UPDATENOW: that would wait for a shell that may not answer.
 constexpr UINT kRedrawLater = RDW_INVALIDATE | RDW_ERASE;
 
@@ -82,22 +81,9 @@ bool IsDesktopListView(HWND window) {
 
 bool IsActive(HWND list) { return list && GetPropW(list, kActiveProperty) != nullptr; }
 
-// Just after an answer the side that gave it may hold the signalled event for a moment more;
-// an unsignalled one belongs to an attach or detach that is waiting.
-bool AnswerBeingDelivered() {
-  HANDLE event = OpenEventW(SYNCHRONIZE, FALSE, kEventName);
-  if (!event) return true;  // gone since
-  const bool signalled = WaitForSingleObject(event, 0) == WAIT_OBJECT_0;
-  CloseHandle(event);
-  return signalled;
-}
-
-void SignalHandshake() {
-  if (HANDLE event = OpenEventW(EVENT_MODIFY_STATE, FALSE, kEventName)) {
-    SetEvent(event);
-    CloseHandle(event);
-  }
-}
+// Each request has an event of its own, under a name nobody can take first; the name is carried
+// in the request.
+void SignalHandshake(LPARAM nonce) { SetUserEvent(kEventName, static_cast<uint32_t>(nonce)); }
 
 // Waits for the shell's answer while answering what is sent to this thread: the system calls
 // hooks back on it, and other programs wait for that.
@@ -118,23 +104,21 @@ DWORD WaitForAnswer(HANDLE event) {
   }
 }
 
-// The handshake event, held only while one attach or detach waits for the shell; null while
-// another one holds it (or it cannot be made).
+// One attach or detach at a time in this process (other threads may use the library too).
+volatile LONG handshaking = 0;
+
+// The handshake event of one request; false while another request of this process waits (or
+// no event can be made).
 class Handshake {
  public:
   Handshake() {
-    const DWORD start = GetTickCount();
-    for (;;) {
-      bool busy = false;
-      event_ = CreateUserEvent(kEventName, busy);
-      if (event_ || !busy || !AnswerBeingDelivered() || GetTickCount() - start > kAnswerGoneMs) {
-        return;
-      }
-      Sleep(1);
-    }
+    if (InterlockedExchange(&handshaking, 1)) return;
+    held_ = true;
+    event_ = CreateUserEvent(kEventName, nonce_);
   }
   ~Handshake() {
     if (event_) CloseHandle(event_);
+    if (held_) InterlockedExchange(&handshaking, 0);
   }
   Handshake(const Handshake&) = delete;
   Handshake& operator=(const Handshake&) = delete;
@@ -143,12 +127,14 @@ class Handshake {
   // Posts the request to the list view and waits for the shell to have handled it. A window
   // that cannot take the message is not waited for (`posted` false).
   bool Ask(WPARAM install, bool& posted) {
-    posted = PostMessageW(CDesktopHook::desktop, WM_DESKTOPHOOK_SUBCLASS, install, 0) != FALSE;
+    posted = PostMessageW(CDesktopHook::desktop, WM_DESKTOPHOOK_SUBCLASS, install, nonce_) != FALSE;
     return posted && WaitForAnswer(event_) == WAIT_OBJECT_0;
   }
 
  private:
+  bool held_ = false;
   HANDLE event_ = nullptr;
+  uint32_t nonce_ = 0;
 };
 
 void Unhook() {
@@ -268,9 +254,11 @@ bool CDesktopHook::Init() {
   desktop = list;
   if (!PublishValues()) return false;
   if (!hook) {
-    hook = SetWindowsHookExW(WH_GETMESSAGE, &CDesktopHook::GetMsgProc, moduleInstance, thread);
-    if (!hook) return false;
-    hookThread = thread;
+    HHOOK made =
+        SetWindowsHookExW(WH_GETMESSAGE, &CDesktopHook::GetMsgProc, moduleInstance, thread);
+    if (!made) return false;
+    hookThread = thread;  // first: another thread that sees the hook sees its thread
+    hook = made;
   }
   // Also where a subclass is in place already (left by a Tavolet that ended): the request
   // goes behind whatever that one left in the shell's queue, so the answer is the last word.
@@ -321,7 +309,7 @@ LRESULT CALLBACK CDesktopHook::GetMsgProc(int code, WPARAM wParam, LPARAM lParam
     } else {
       RemoveSubclass(msg->hwnd, &WindowProcList);
     }
-    SignalHandshake();  // the caller reads the outcome from the list view's property
+    SignalHandshake(msg->lParam);  // the caller reads the outcome from the list view's property
   }
   return CallNextHookEx(nullptr, code, wParam, lParam);
 }
@@ -342,6 +330,7 @@ LRESULT CALLBACK CDesktopHook::WindowProcList(HWND window, UINT message, WPARAM 
   }
   WNDPROC own = window == subclassed ? orgWindowProcList : nullptr;
   if (message == WM_NCDESTROY && window == subclassed) {
+    RemovePropW(window, kActiveProperty);
     subclassed = nullptr;
     orgWindowProcList = nullptr;
     active = false;

@@ -6,9 +6,30 @@
 #include <cstdint>
 
 // COPYDATASTRUCT::dwData of each kind of message.
-constexpr uint32_t kIconQueryTag = 0x54564951;  // to the list view: a uint64 receiver window
-constexpr uint32_t kIconListTag = 0x5456494C;   // to that receiver: IconListHeader + records
-constexpr uint32_t kIconMovesTag = 0x5456494D;  // to the list view: IconMovesHeader + moves
+constexpr uint32_t kIconQueryTag = 0x54564951;  // to the list view: an IconQuery
+constexpr uint32_t kIconListTag = 0x5456494C;   // to its receiver: IconReply + the list
+constexpr uint32_t kIconMovesTag = 0x5456494D;  // to the list view: IconMovesKey + the moves
+
+// A list larger than this is neither sent nor taken (no desktop holds so many icons).
+constexpr uint32_t kMaxIconListBytes = 4u << 20;
+
+// The window of Tavolet's the list goes to, and a random value the answer must carry: a list
+// that does not is not the answer to this query.
+struct IconQuery {
+  uint64_t receiver;
+  uint32_t cookie;
+  uint32_t reserved;
+};
+struct IconReply {
+  uint32_t cookie;
+  uint32_t reserved;
+};
+// Moves carry the key Tavolet published to the shell for this run.
+struct IconMovesKey {
+  uint64_t key;
+};
+
+// What reaches Tavolet's code after the receiver, and what it hands to MoveIcons:
 
 // Longer labels are cut here, alike when remembered and when restored.
 constexpr uint32_t kMaxIconLabel = 1024;

@@ -19,29 +19,21 @@ struct Published {
 const wchar_t kMappingName[] = L"Lintrel";
 // This process's own handle of the library, given when the hook is installed.
 HINSTANCE moduleInstance = nullptr;
-// Tavolet's view, writable; another process's, read-only, opened at its first hook call.
-Published* writable = nullptr;
-const Published* readable = nullptr;
-HANDLE writableMapping = nullptr;
-HANDLE readableMapping = nullptr;
+// Tavolet's memory, writable; another process's view, read-only, found at its first hook call.
+PublishedMemory ownMemory{};
+MemoryReader reader{};
 
 void Publish() {
-  if (!writable) {
-    writable = static_cast<Published*>(
-        CreateUserMapping(kMappingName, sizeof(Published), writableMapping));
-  }
+  if (!ownMemory.view) CreateUserMapping(kMappingName, sizeof(Published), ownMemory);
+  auto* writable = static_cast<Published*>(ownMemory.view);
   if (!writable) return;
   writable->postThread = CSystemHook::postThread;
   writable->state = CSystemHook::state;
 }
 
 const Published* Current() {
-  if (writable) return writable;
-  if (!readable) {
-    readable = static_cast<const Published*>(
-        OpenUserMapping(kMappingName, sizeof(Published), readableMapping));
-  }
-  return readable;
+  if (ownMemory.view) return static_cast<const Published*>(ownMemory.view);
+  return static_cast<const Published*>(ReadUserMapping(kMappingName, sizeof(Published), reader));
 }
 
 }  // namespace
@@ -64,7 +56,7 @@ bool CSystemHook::Init(int type, unsigned long thread, HWND hwnd) {
   postHwnd = hwnd;
   Publish();
   // Without the published values the hook would act on nothing.
-  if (!writable) return m_hHook != nullptr;
+  if (!ownMemory.view) return m_hHook != nullptr;
   switch (type) {
     case WH_GETMESSAGE:
       m_hHook = SetWindowsHookExA(WH_GETMESSAGE, &CSystemHook::GetMsgProc, moduleInstance, 0);
@@ -128,10 +120,8 @@ LRESULT CALLBACK CSystemHook::CallWndProc(int, WPARAM, LPARAM) { return 1; }
 // Unloaded from a process when the hook goes, the library lets go of its view there.
 BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {
   moduleInstance = instance;
-  if (reason == DLL_PROCESS_DETACH && !reserved) {
-    CloseUserMapping(readable, readableMapping);
-    CloseUserMapping(writable, writableMapping);
-    readable = writable = nullptr;
-  }
+  // Only the reader: Tavolet's own memory, and the window that may announce it, live as long
+  // as its process.
+  if (reason == DLL_PROCESS_DETACH && !reserved) CloseUserMapping(reader);
   return TRUE;
 }

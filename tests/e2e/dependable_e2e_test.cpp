@@ -5,10 +5,11 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <thread>
 #include <vector>
 
 #include "tests/e2e/e2e_support.h"
-#include "tests/support/run_processes.h"
+#include "tests/support/cbt_observer.h"
 
 namespace {
 
@@ -185,20 +186,8 @@ TEST_F(DependableE2E, WritingTheLibrariesExportedDataChangesNothingElsewhere) {
   // The probe loads both libraries itself, writes every datum they export, then asks the
   // system hook in its own process about the screen saver: "1" refused.
   auto probe = [&] {
-    std::string line = "\"" + ProgramFolder() + "hook_library_probe.exe\" \"" + output + "\"";
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION info{};
-    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &info)) {
-      return std::string("not started");
-    }
-    RecordStartedProcess(info.hProcess);
-    if (WaitForSingleObject(info.hProcess, 15000) != WAIT_OBJECT_0)
-      TerminateProcess(info.hProcess, 1);
-    CloseHandle(info.hThread);
-    CloseHandle(info.hProcess);
-    return ReadBytes(output);
+    const std::string line = "\"" + ProgramFolder() + "hook_library_probe.exe\" \"" + output + "\"";
+    return RunToEnd(line) ? ReadBytes(output) : std::string("not run");
   };
   // Suppression outlives a Tavolet while some process keeps the library: an earlier test may
   // have left it on, and then the click above turned it off.
@@ -224,6 +213,73 @@ TEST_F(DependableE2E, WritingTheLibrariesExportedDataChangesNothingElsewhere) {
   PostMessageA(tavolet_.MainWindow(), kTrayNotify, 0, WM_LBUTTONDOWN);
   EXPECT_EQ(tavolet_.ExitFromMenu(), 0u);
   EXPECT_EQ(DesktopListProcedure(), 1) << "the list view's own procedure, not the planted one";
+}
+
+// A thread of a squatter's that counts the window notices it is sent.
+class NoticeCounter {
+ public:
+  NoticeCounter() {
+    thread_ = std::thread([this] {
+      MSG msg;
+      PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE);  // its queue, before its id is given out
+      id_ = GetCurrentThreadId();
+      while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+        if (msg.message == WM_USER + 2) InterlockedIncrement(&notices_);
+      }
+    });
+    while (!id_) Sleep(1);
+  }
+  ~NoticeCounter() {
+    PostThreadMessageA(id_, WM_QUIT, 0, 0);
+    thread_.join();
+  }
+  DWORD id() const { return id_; }
+  // Once the posts of what was done before have arrived.
+  long Notices() const {
+    Sleep(300);
+    return notices_;
+  }
+
+ private:
+  std::thread thread_;
+  volatile DWORD id_ = 0;
+  volatile long notices_ = 0;
+};
+
+// Every name of Tavolet's taken first by another process, with an access list that lets anyone
+// in (and another owner), and what an attacker would write into it: suppression on, its own
+// thread to be told of every window, garbage for the shell. Tavolet starts and decides, and the
+// squatter is told nothing.
+TEST_F(DependableE2E, NamesTakenFirstNeitherStopNorSteerTavolet) {
+  NoticeCounter squatter;
+  NameTakenFirst lintrel(L"Lintrel", L"D:(A;;GA;;;WD)");
+  NameTakenFirst corvane(L"Corvane", L"O:S-1-5-21-1-2-3-1001D:(A;;GA;;;WD)");
+  HANDLE handshake = CreateEventW(nullptr, TRUE, FALSE, L"SetWndLng");
+  ASSERT_TRUE(lintrel.view() && corvane.view() && handshake);
+  auto attack = [&] {
+    lintrel.view()[0] = 1;  // suppression on
+    lintrel.view()[1] = static_cast<LONG>(squatter.id());
+    for (DWORD i = 0; i < NameTakenFirst::kSize / sizeof(LONG); ++i) corvane.view()[i] = -1;
+  };
+  attack();
+  StartPainting();
+  attack();
+  HWND window = MakeForegroundWindow();
+  CbtObserver observer;
+  EXPECT_EQ(observer.AnswerTo(window, 0xF140), 0) << "off, as Tavolet has it";
+  PostMessageA(tavolet_.MainWindow(), kTrayNotify, 0, WM_LBUTTONDOWN);
+  EXPECT_TRUE(WaitFor([&] { return observer.AnswerTo(window, 0xF140) == 1; }, 5000));
+  PostMessageA(tavolet_.MainWindow(), kTrayNotify, 0, WM_LBUTTONDOWN);
+  EXPECT_TRUE(WaitFor([&] { return observer.AnswerTo(window, 0xF140) == 0; }, 5000));
+  DestroyWindow(window);
+  // Wine's own processes keep the libraries, and what they found in an earlier test (before the
+  // name was taken here): only the windows of a program started now are counted.
+  const long before = squatter.Notices();
+  ASSERT_TRUE(RunToEnd("\"" + ProgramFolder() + "window_maker.exe\" 3"));
+  EXPECT_EQ(squatter.Notices(), before) << "window notices reached the squatter";
+  EXPECT_GT(DesktopPixels(kRed), 200) << "painted in Tavolet's colours";
+  EXPECT_EQ(tavolet_.ExitFromMenu(), 0u);
+  CloseHandle(handshake);
 }
 
 }  // namespace

@@ -8,6 +8,8 @@
 #include <vector>
 
 #include "corvane/icon_wire.h"
+#include "corvane/shell_values.h"
+#include "framework/session_objects.h"
 #include "tests/e2e/e2e_support.h"
 #include "tests/support/screen_capture.h"
 #include "tests/support/win_test_support.h"
@@ -189,33 +191,92 @@ TEST_F(IconsE2E, ABadFileIsKeptAndTheLayoutGoesBesideIt) {
 }
 
 // Any program can send to the desktop: what does not hold together is refused in the shell.
+// The key the running Tavolet published for its icon moves.
+uint64_t PublishedKey() {
+  MemoryReader reader{};
+  const auto* values = static_cast<const volatile PublishedShellValues*>(
+      ReadUserMapping(L"Corvane", sizeof(PublishedShellValues), reader));
+  const uint64_t key = values ? (uint64_t{values->key[1]} << 32) | values->key[0] : 0;
+  CloseUserMapping(reader);
+  return key;
+}
+
+// Moves as the shell's copy takes them: the key, then the moves.
+template <typename Moves>
+std::string Keyed(uint64_t key, const Moves& moves, size_t size = sizeof(Moves)) {
+  std::string bytes(reinterpret_cast<const char*>(&key), sizeof key);
+  return bytes.append(reinterpret_cast<const char*>(&moves), size);
+}
+
+// Any program can send to the desktop: what does not hold together, and what does not carry the
+// running Tavolet's key, is refused in the shell.
 TEST_F(IconsE2E, TheShellRefusesRequestsThatDoNotHoldTogether) {
   StartWithIconKeys();
-  auto send = [](uint32_t tag, const void* bytes, DWORD size, WPARAM from = 0) {
-    COPYDATASTRUCT data{tag, size, const_cast<void*>(bytes)};
+  auto send = [](uint32_t tag, const std::string& bytes) {
+    COPYDATASTRUCT data{tag, static_cast<DWORD>(bytes.size()), const_cast<char*>(bytes.data())};
     DWORD_PTR answer = 0;
-    SendMessageTimeoutW(DesktopListView(), WM_COPYDATA, from, reinterpret_cast<LPARAM>(&data),
+    SendMessageTimeoutW(DesktopListView(), WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data),
                         SMTO_NORMAL, 5000, &answer);
     return static_cast<intptr_t>(answer);
   };
+  const uint64_t key = PublishedKey();
+  ASSERT_NE(key, 0u);
   const IconMovesHeader tooMany{7, 0x20000000};
-  EXPECT_EQ(send(kIconMovesTag, &tooMany, sizeof tooMany), kIconMovesRefused);
-  EXPECT_EQ(send(kIconMovesTag, &tooMany, 4), kIconMovesRefused);
+  EXPECT_EQ(send(kIconMovesTag, Keyed(key, tooMany)), kIconMovesRefused);
+  EXPECT_EQ(send(kIconMovesTag, Keyed(key, tooMany, 4)), kIconMovesRefused);
   struct {
     IconMovesHeader header{8, 1};
     IconMove move{0, 400, 400};
   } staleCount;
-  EXPECT_EQ(send(kIconMovesTag, &staleCount, sizeof staleCount), kIconMovesRefused);
+  EXPECT_EQ(send(kIconMovesTag, Keyed(key, staleCount)), kIconMovesRefused);
   struct {
     IconMovesHeader header{7, 1};
     IconMove move{7, 400, 400};
   } outside;
-  EXPECT_EQ(send(kIconMovesTag, &outside, sizeof outside), 1) << "answered, nothing moved";
+  EXPECT_EQ(send(kIconMovesTag, Keyed(key, outside)), 1) << "answered, nothing moved";
+  struct {
+    IconMovesHeader header{7, 1};
+    IconMove move{0, 400, 400};
+  } wellFormed;
+  EXPECT_EQ(send(kIconMovesTag, Keyed(key + 1, wellFormed)), kIconMovesRefused) << "another key";
+  EXPECT_NE(IconAt(0).x, 400) << "moved by a program that is not Tavolet";
   HWND notAReceiver = MakeForegroundWindow();
-  const uint64_t target = reinterpret_cast<ULONG_PTR>(notAReceiver);
-  EXPECT_EQ(send(kIconQueryTag, &target, sizeof target), 0);
+  const IconQuery query{reinterpret_cast<ULONG_PTR>(notAReceiver), 1, 0};
+  EXPECT_EQ(send(kIconQueryTag, std::string(reinterpret_cast<const char*>(&query), sizeof query)),
+            0);
   DestroyWindow(notAReceiver);
   EXPECT_EQ(IconPositions().size(), 7u) << "the stand-in lives";
+}
+
+// A window of another program's under the receiver's class name, slow to take what it is sent.
+int slowReceiverCalls = 0;
+LRESULT CALLBACK SlowReceiver(HWND w, UINT m, WPARAM wp, LPARAM lp) {
+  if (m != WM_COPYDATA) return DefWindowProcW(w, m, wp, lp);
+  ++slowReceiverCalls;
+  Sleep(3000);
+  return 1;
+}
+
+// The shell's copy sends its list only to the Tavolet that published its values, and never
+// waits on another program's window.
+TEST_F(IconsE2E, TheShellSendsItsListToNoOtherProgram) {
+  StartWithIconKeys();
+  WNDCLASSW windowClass{};
+  windowClass.lpfnWndProc = &SlowReceiver;
+  windowClass.lpszClassName = L"CorvaneIconReceiver";
+  RegisterClassW(&windowClass);
+  HWND receiver = CreateWindowExW(0, L"CorvaneIconReceiver", L"", 0, 0, 0, 0, 0, HWND_MESSAGE,
+                                  nullptr, nullptr, nullptr);
+  ASSERT_NE(receiver, nullptr);
+  const IconQuery query{reinterpret_cast<ULONG_PTR>(receiver), 1, 0};
+  COPYDATASTRUCT data{kIconQueryTag, sizeof query, const_cast<IconQuery*>(&query)};
+  DWORD_PTR answer = 0;
+  const DWORD start = GetTickCount();
+  SendMessageTimeoutW(DesktopListView(), WM_COPYDATA, reinterpret_cast<WPARAM>(receiver),
+                      reinterpret_cast<LPARAM>(&data), SMTO_NORMAL, 10000, &answer);
+  EXPECT_EQ(slowReceiverCalls, 0) << "the list went to another program";
+  EXPECT_LT(GetTickCount() - start, 1000u) << "the desktop's thread waited on it";
+  DestroyWindow(receiver);
 }
 
 // A shell that stops answering holds each icon key up for a bounded time only.

@@ -1,10 +1,14 @@
 #include "tests/support/win_test_support.h"
 
+#include <aclapi.h>
+#include <sddl.h>
 #include <shellapi.h>
 
 #include <cstring>
 #include <fstream>
 #include <utility>
+
+#include "tests/support/run_processes.h"
 
 TempFolder::TempFolder() {
   char base[MAX_PATH];
@@ -167,4 +171,85 @@ void TellStandIn(const wchar_t* request, WPARAM wParam, LPARAM lParam) {
   if (HWND list = DesktopListView()) {
     PostMessageW(GetParent(list), RegisterWindowMessageW(request), wParam, lParam);
   }
+}
+
+bool RunToEnd(const std::string& commandLine) {
+  std::string line = commandLine;
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION info{};
+  if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                      &info)) {
+    return false;
+  }
+  RecordStartedProcess(info.hProcess);
+  const bool ended = WaitForSingleObject(info.hProcess, 15000) == WAIT_OBJECT_0;
+  if (!ended) TerminateProcess(info.hProcess, 1);
+  CloseHandle(info.hThread);
+  CloseHandle(info.hProcess);
+  return ended;
+}
+
+std::wstring UserObjectName(const wchar_t* baseName) {
+  HANDLE token = nullptr;
+  OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token);
+  alignas(8) BYTE buffer[256];
+  DWORD size = 0;
+  wchar_t* text = nullptr;
+  std::wstring name = L"Local\\" + std::wstring(baseName) + L"-";
+  if (GetTokenInformation(token, TokenUser, buffer, sizeof buffer, &size) &&
+      ConvertSidToStringSidW(reinterpret_cast<TOKEN_USER*>(buffer)->User.Sid, &text)) {
+    name += text;
+    LocalFree(text);
+  }
+  CloseHandle(token);
+  return name;
+}
+
+namespace {
+
+// The owner (where it names one) and access list of `descriptor`, given to the object.
+void GiveOwnerAndList(HANDLE object, PSECURITY_DESCRIPTOR descriptor) {
+  BOOL present = FALSE, defaulted = FALSE;
+  PSID owner = nullptr;
+  PACL dacl = nullptr;
+  GetSecurityDescriptorOwner(descriptor, &owner, &defaulted);
+  GetSecurityDescriptorDacl(descriptor, &present, &dacl, &defaulted);
+  SetSecurityInfo(object, SE_KERNEL_OBJECT,
+                  (owner ? OWNER_SECURITY_INFORMATION : 0) | DACL_SECURITY_INFORMATION, owner,
+                  nullptr, dacl, nullptr);
+}
+
+}  // namespace
+
+NameTakenFirst::NameTakenFirst(const wchar_t* baseName, const std::wstring& sddl) {
+  PSECURITY_DESCRIPTOR wanted = nullptr;
+  if (!ConvertStringSecurityDescriptorToSecurityDescriptorW(sddl.c_str(), SDDL_REVISION_1, &wanted,
+                                                            nullptr)) {
+    return;
+  }
+  SECURITY_ATTRIBUTES attributes{sizeof attributes, wanted, FALSE};
+  mapping_ = CreateFileMappingW(INVALID_HANDLE_VALUE, &attributes, PAGE_READWRITE, 0, kSize,
+                                UserObjectName(baseName).c_str());
+  const bool existed = mapping_ && GetLastError() == ERROR_ALREADY_EXISTS;
+  if (mapping_)
+    view_ = static_cast<volatile LONG*>(MapViewOfFile(mapping_, FILE_MAP_WRITE, 0, 0, 0));
+  if (existed && view_) {
+    const SECURITY_INFORMATION parts = OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION;
+    GetSecurityInfo(mapping_, SE_KERNEL_OBJECT, parts, nullptr, nullptr, nullptr, nullptr,
+                    &original_);
+    std::memcpy(contents_, const_cast<LONG*>(view_), kSize);
+    GiveOwnerAndList(mapping_, wanted);
+  }
+  LocalFree(wanted);
+}
+
+NameTakenFirst::~NameTakenFirst() {
+  if (original_) {
+    std::memcpy(const_cast<LONG*>(view_), contents_, kSize);
+    GiveOwnerAndList(mapping_, original_);
+    LocalFree(original_);
+  }
+  if (view_) UnmapViewOfFile(const_cast<LONG*>(view_));
+  if (mapping_) CloseHandle(mapping_);
 }

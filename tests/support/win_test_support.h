@@ -41,6 +41,32 @@ bool PutClipboardText(const std::string& text);
 // The same as CF_UNICODETEXT.
 bool PutClipboardUnicodeText(const std::wstring& text);
 
+// Runs a program to its end (ended after 15 s); false when it did not start or end.
+bool RunToEnd(const std::string& commandLine);
+
+// "Local\<base>-<this user's SID>": the name the hook libraries' objects go by.
+std::wstring UserObjectName(const wchar_t* baseName);
+
+// What another process does that takes one of those names first: memory under it with the
+// owner and access list it likes, and a writable view it keeps. Where the name is held already
+// (Wine's own processes keep the libraries loaded between tests), the object is taken over the
+// same way, and given back as it was at the end.
+class NameTakenFirst {
+ public:
+  NameTakenFirst(const wchar_t* baseName, const std::wstring& sddl);
+  ~NameTakenFirst();
+  NameTakenFirst(const NameTakenFirst&) = delete;
+  NameTakenFirst& operator=(const NameTakenFirst&) = delete;
+  static constexpr DWORD kSize = 64;
+  volatile LONG* view() const { return view_; }
+
+ private:
+  HANDLE mapping_ = nullptr;
+  volatile LONG* view_ = nullptr;
+  PSECURITY_DESCRIPTOR original_ = nullptr;
+  char contents_[kSize] = {};
+};
+
 // The folder of this test program, with a trailing backslash.
 std::string ProgramFolder();
 // screenshots\NAME.png in that folder; NAME_144dpi.png and the like at another DPI than 96.

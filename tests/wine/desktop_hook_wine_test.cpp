@@ -6,10 +6,6 @@
 
 namespace {
 
-LRESULT CALLBACK SomeProcedure(HWND w, UINT m, WPARAM wp, LPARAM lp) {
-  return DefWindowProcA(w, m, wp, lp);
-}
-
 TEST(DesktopHookValues, ConstructionSetsTheDefaults) {
   CDesktopHook::state = 5;
   CDesktopHook::textColor = 1;
@@ -44,29 +40,7 @@ TEST(DesktopHookGuards, RefusalsThatTouchNothing) {
   CDesktopHook hook;
   EXPECT_FALSE(hook.Release()) << "nothing attached";
   EXPECT_FALSE(hook.Attached());
-
-  // A desktop window chain of this process's own, so the search succeeds.
-  for (const char* name : {"Progman", "SHELLDLL_DefView"}) {
-    WNDCLASSA windowClass{};
-    windowClass.lpfnWndProc = &SomeProcedure;
-    windowClass.lpszClassName = name;
-    RegisterClassA(&windowClass);
-  }
-  HWND progman = CreateWindowExA(0, "Progman", "Program Manager", WS_POPUP, 0, 0, 100, 100, nullptr,
-                                 nullptr, nullptr, nullptr);
-  HWND view = CreateWindowExA(0, "SHELLDLL_DefView", "", WS_CHILD, 0, 0, 100, 100, progman, nullptr,
-                              nullptr, nullptr);
-  HWND list = CreateWindowExA(0, "SysListView32", "", WS_CHILD, 0, 0, 100, 100, view, nullptr,
-                              nullptr, nullptr);
-  ASSERT_NE(list, nullptr);
-  // While the handshake event exists another attach or detach is under way.
-  HANDLE busy = CreateEventA(nullptr, TRUE, FALSE, "SetWndLng");
-  ASSERT_NE(busy, nullptr);
-  EXPECT_FALSE(hook.Init());
-  EXPECT_EQ(CDesktopHook::hook, nullptr) << "no hook was installed";
-  CloseHandle(busy);
-  CDesktopHook::desktop = nullptr;
-  DestroyWindow(progman);
+  EXPECT_EQ(CDesktopHook::hook, nullptr);
 }
 
 }  // namespace
@@ -74,11 +48,14 @@ TEST(DesktopHookGuards, RefusalsThatTouchNothing) {
 #include <commctrl.h>
 
 #include <algorithm>
+#include <cstring>
 #include <fstream>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "actions/icon_layouts.h"
+#include "corvane/icon_wire.h"
 #include "tests/support/png_writer.h"
 #include "tests/support/screen_capture.h"
 #include "tests/support/win_test_support.h"
@@ -230,34 +207,120 @@ TEST(DesktopHookHandshake, ASecondInitWhileOneWaitsIsRefused) {
   desktop.Stall(1500);
   bool firstResult = false;
   std::thread waiting([&] { firstResult = first.Init(); });
-  for (int tries = 0; tries < 500; ++tries) {  // until the first one's handshake is under way
-    HANDLE event = OpenEventW(SYNCHRONIZE, FALSE, L"SetWndLng");
-    if (event) {
-      CloseHandle(event);
-      break;
-    }
-    Sleep(10);
-  }
+  // Until the first one's request is on its way (its hook is set just before).
+  for (int tries = 0; tries < 500 && !CDesktopHook::hook; ++tries) Sleep(10);
   CDesktopHook second_handle_only(first);  // a copy: resets nothing
-  EXPECT_FALSE(second_handle_only.Init()) << "the handshake event exists";
+  EXPECT_FALSE(second_handle_only.Init()) << "one handshake at a time";
   waiting.join();
   EXPECT_TRUE(firstResult);
   EXPECT_TRUE(first.Release());
 }
 
-// The side that answered may still hold the signalled event when the next request begins.
-TEST(DesktopHookHandshake, AnAnswerStillBeingDeliveredDoesNotRefuseTheNext) {
+// Another process that made the handshake's bare name first refuses nothing: every request has an
+// event of its own.
+TEST(DesktopHookHandshake, HandshakeNamesTakenFirstRefuseNothing) {
   DesktopThread desktop;
   CDesktopHook hook;
-  HANDLE answered = CreateEventW(nullptr, TRUE, TRUE, L"SetWndLng");
-  ASSERT_NE(answered, nullptr);
-  std::thread closer([answered] {
-    Sleep(50);
-    CloseHandle(answered);
-  });
+  HANDLE bare = CreateEventW(nullptr, TRUE, FALSE, L"SetWndLng");
+  ASSERT_NE(bare, nullptr);
   EXPECT_TRUE(hook.Init());
-  closer.join();
   EXPECT_TRUE(hook.Release());
+  CloseHandle(bare);
+}
+
+// --- the icon list --------------------------------------------------------------------------
+
+// What the list view's thread does on top of Corvane's procedure, as a forger or a strange text
+// callback might.
+enum class Meddling { ForgedAnswerAfterTheReal, AnswerOverTheBound, LengthBeyondTheText };
+Meddling meddling;
+WNDPROC corvaneProcedure = nullptr;
+
+void SendAnswer(const IconQuery& asked, HWND list, uint32_t cookie, const std::string& body) {
+  std::string bytes(sizeof(IconReply), '\0');
+  const IconReply reply{cookie, 0};
+  std::memcpy(bytes.data(), &reply, sizeof reply);
+  bytes += body;
+  COPYDATASTRUCT data{kIconListTag, static_cast<DWORD>(bytes.size()), bytes.data()};
+  SendMessageW(reinterpret_cast<HWND>(static_cast<ULONG_PTR>(asked.receiver)), WM_COPYDATA,
+               reinterpret_cast<WPARAM>(list), reinterpret_cast<LPARAM>(&data));
+}
+
+std::string ListOfOne(const std::u16string& label) {
+  const IconListHeader header{1, 100, 100, 0};
+  const IconRecordHeader record{1, 2, static_cast<uint32_t>(label.size())};
+  std::string bytes(reinterpret_cast<const char*>(&header), sizeof header);
+  bytes.append(reinterpret_cast<const char*>(&record), sizeof record);
+  bytes.append(reinterpret_cast<const char*>(label.data()), label.size() * 2);
+  return bytes;
+}
+
+LRESULT CALLBACK MeddlingProcedure(HWND w, UINT m, WPARAM wp, LPARAM lp) {
+  const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lp);
+  if (m == WM_COPYDATA && data && data->dwData == kIconQueryTag &&
+      data->cbData == sizeof(IconQuery)) {
+    IconQuery asked{};
+    std::memcpy(&asked, data->lpData, sizeof asked);
+    if (meddling == Meddling::AnswerOverTheBound) {
+      SendAnswer(asked, w, asked.cookie, std::string(kMaxIconListBytes + 1, '\0'));
+      return 1;
+    }
+    const LRESULT result = CallWindowProcW(corvaneProcedure, w, m, wp, lp);
+    if (meddling == Meddling::ForgedAnswerAfterTheReal) {
+      SendAnswer(asked, w, asked.cookie + 1, ListOfOne(u"forged"));
+    }
+    return result;
+  }
+  if (m == LVM_GETITEMTEXTW && meddling == Meddling::LengthBeyondTheText) {
+    lstrcpynW(reinterpret_cast<LVITEMW*>(lp)->pszText, L"ab", 3);
+    return 900;
+  }
+  return CallWindowProcW(corvaneProcedure, w, m, wp, lp);
+}
+
+class IconListReads : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    AddItem(desktop_.list());
+    ASSERT_TRUE(hook_.Init());
+    corvaneProcedure = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(
+        desktop_.list(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&MeddlingProcedure)));
+  }
+  void TearDown() override {
+    SetWindowLongPtrW(desktop_.list(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(corvaneProcedure));
+    hook_.Release();
+  }
+  // What Tavolet takes as the desktop's icons; empty when it took nothing.
+  std::vector<std::u16string> Labels() {
+    std::string bytes(4096, '\0');
+    const unsigned long size = hook_.ReadIcons(bytes.data(), 4096);
+    if (size > bytes.size()) return {u"(too large)"};
+    bytes.resize(size);
+    DesktopIcons icons;
+    std::vector<std::u16string> labels;
+    if (ParseIconList(bytes, icons)) {
+      for (const IconPlace& icon : icons.icons) labels.push_back(icon.label);
+    }
+    return labels;
+  }
+
+  DesktopThread desktop_;
+  CDesktopHook hook_;
+};
+
+TEST_F(IconListReads, AnAnswerWithoutTheQuerysValueIsIgnored) {
+  meddling = Meddling::ForgedAnswerAfterTheReal;
+  EXPECT_EQ(Labels(), std::vector<std::u16string>{u"item"});
+}
+
+TEST_F(IconListReads, AnAnswerOverTheBoundIsTakenAsNone) {
+  meddling = Meddling::AnswerOverTheBound;
+  EXPECT_TRUE(Labels().empty());
+}
+
+TEST_F(IconListReads, ALabelIsWhatItsTextHoldsWhateverLengthIsAnswered) {
+  meddling = Meddling::LengthBeyondTheText;
+  EXPECT_EQ(Labels(), std::vector<std::u16string>{u"ab"});
 }
 
 }  // namespace

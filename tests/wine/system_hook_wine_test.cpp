@@ -4,29 +4,11 @@
 
 #include "lintrel/system_hook.h"
 #include "tests/support/cbt_observer.h"
-#include "tests/support/run_processes.h"
 #include "tests/support/win_test_support.h"
 
 namespace {
 
 constexpr WPARAM kScreenSave = 0xF140, kMonitorPower = 0xF170;
-
-bool RunHelper(const std::string& commandLine) {
-  std::string line = commandLine;
-  STARTUPINFOA startup{};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION info{};
-  if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                      &info)) {
-    return false;
-  }
-  RecordStartedProcess(info.hProcess);
-  const bool ended = WaitForSingleObject(info.hProcess, 15000) == WAIT_OBJECT_0;
-  if (!ended) TerminateProcess(info.hProcess, 1);
-  CloseHandle(info.hThread);
-  CloseHandle(info.hProcess);
-  return ended;
-}
 
 class SystemHookWine : public ::testing::Test {
  protected:
@@ -50,7 +32,7 @@ TEST_F(SystemHookWine, WindowsCreatedInAnotherProcessAreReported) {
   ASSERT_TRUE(hook_.Init(WH_CBT, GetCurrentThreadId(), window_));
   EXPECT_NE(CSystemHook::m_hHook, nullptr);
   EXPECT_EQ(CSystemHook::postHwnd, window_);
-  ASSERT_TRUE(RunHelper("\"" + ProgramFolder() + "window_maker.exe\" 3"));
+  ASSERT_TRUE(RunToEnd("\"" + ProgramFolder() + "window_maker.exe\" 3"));
   MSG msg{};
   bool reported = false;
   const DWORD start = GetTickCount();
@@ -127,10 +109,10 @@ TEST_F(SystemHookWine, AnotherProcessActsOnThePublishedState) {
   const std::string output = folder.File("answer.txt");
   const std::string probe = "\"" + ProgramFolder() + "hook_library_probe.exe\" \"" + output + "\"";
   hook_.Start();
-  ASSERT_TRUE(RunHelper(probe));
+  ASSERT_TRUE(RunToEnd(probe));
   EXPECT_EQ(ReadBytes(output), "1") << "refused there while on";
   hook_.Stop();
-  ASSERT_TRUE(RunHelper(probe));
+  ASSERT_TRUE(RunToEnd(probe));
   EXPECT_EQ(ReadBytes(output), "0") << "allowed there while off";
 }
 
