@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <string>
+#include <utility>
 
 #include "actions/icon_layouts.h"
 #include "corvane/desktop_hook.h"

@@ -4,6 +4,7 @@
 
 #include "corvane/desktop_hook.h"
 #include "framework/dpi.h"
+#include "framework/handles.h"
 
 namespace {
 // Enough for some hundred icons in one go; a larger desktop is read a second time.
@@ -11,29 +12,27 @@ constexpr unsigned long kFirstReadBytes = 64 * 1024;
 
 ScreenRect FromRect(const RECT& rect) { return {rect.left, rect.top, rect.right, rect.bottom}; }
 
-// GetDpiForMonitor is Windows 8.1's; before it every monitor has the system's DPI.
-unsigned MonitorDpi(HMONITOR monitor, unsigned systemDpi) {
-  using DpiGetter = HRESULT(WINAPI*)(HMONITOR, int, UINT*, UINT*);
-  HMODULE shcore = LoadLibraryA("shcore.dll");
-  if (!shcore) return systemDpi;
-  const auto get = reinterpret_cast<DpiGetter>(
-      reinterpret_cast<void*>(GetProcAddress(shcore, "GetDpiForMonitor")));
-  UINT x = 0, y = 0;
-  const bool known = get && SUCCEEDED(get(monitor, 0 /* MDT_EFFECTIVE_DPI */, &x, &y)) && x;
-  FreeLibrary(shcore);
-  return known ? x : systemDpi;
-}
+using DpiGetter = HRESULT(WINAPI*)(HMONITOR, int, UINT*, UINT*);
+
+struct MonitorSearch {
+  Monitors monitors;
+  DpiGetter dpiOf;  // null before Windows 8.1, where every monitor has the system's DPI
+  unsigned systemDpi;
+};
 
 BOOL CALLBACK AddMonitor(HMONITOR handle, HDC, LPRECT, LPARAM context) {
-  auto& monitors = *reinterpret_cast<Monitors*>(context);
+  auto& search = *reinterpret_cast<MonitorSearch*>(context);
   MONITORINFO info{};
   info.cbSize = sizeof info;
-  if (monitors.size() >= kMaxMonitors || !GetMonitorInfoA(handle, &info)) return TRUE;
+  if (search.monitors.size() >= kMaxMonitors || !GetMonitorInfoA(handle, &info)) return TRUE;
   Monitor monitor;
   monitor.area = FromRect(info.rcMonitor);
   monitor.work = FromRect(info.rcWork);
-  monitor.dpi = MonitorDpi(handle, WindowDpi(nullptr));
-  monitors.push_back(monitor);
+  UINT x = 0, y = 0;
+  const bool known =
+      search.dpiOf && SUCCEEDED(search.dpiOf(handle, 0 /* MDT_EFFECTIVE_DPI */, &x, &y));
+  monitor.dpi = known && x ? x : search.systemDpi;
+  search.monitors.push_back(monitor);
   return TRUE;
 }
 
@@ -54,9 +53,14 @@ std::vector<ScreenRect> WorkAreasOfList(const Monitors& monitors, HWND list) {
 
 Monitors SystemMonitors() {
   ScopedPhysicalPixels physical;
-  Monitors monitors;
-  EnumDisplayMonitors(nullptr, nullptr, AddMonitor, reinterpret_cast<LPARAM>(&monitors));
-  return monitors;
+  UniqueModule shcore(LoadLibraryA("shcore.dll"));
+  MonitorSearch search{{}, nullptr, WindowDpi(nullptr)};
+  if (shcore) {
+    search.dpiOf = reinterpret_cast<DpiGetter>(
+        reinterpret_cast<void*>(GetProcAddress(shcore.get(), "GetDpiForMonitor")));
+  }
+  EnumDisplayMonitors(nullptr, nullptr, AddMonitor, reinterpret_cast<LPARAM>(&search));
+  return search.monitors;
 }
 
 void DesktopIconKeeper::Load(const std::string& path) {

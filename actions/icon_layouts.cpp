@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstring>
 #include <map>
+#include <set>
 
 namespace {
 
@@ -171,12 +172,6 @@ std::string HeaderOf(const IconLayout& layout) {
   return layout.header;
 }
 
-bool SameKey(const IconLayout& a, const IconLayout& b) {
-  if (a.key != b.key || a.key == LayoutKey::Unreadable) return false;
-  if (a.key == LayoutKey::ScreenSize) return a.width == b.width && a.height == b.height;
-  return SameMonitorSet(a.monitors, b.monitors);
-}
-
 IconLayout UnreadableSection(std::string_view header) {
   IconLayout section;
   section.key = LayoutKey::Unreadable;
@@ -196,6 +191,7 @@ bool ParsePlaceLine(std::string_view line, IconPlace& place) {
 
 bool DecodeLines(std::string_view bytes, IconLayouts& layouts) {
   bool whole = true;
+  std::set<std::string> headers;  // in their written form, which is one per key
   if (bytes.substr(0, kByteOrderMark.size()) == kByteOrderMark) {
     bytes.remove_prefix(kByteOrderMark.size());  // an editor's mark
   }
@@ -207,8 +203,7 @@ bool DecodeLines(std::string_view bytes, IconLayouts& layouts) {
     if (line.empty()) continue;
     if (line.front() == '[') {
       IconLayout layout;
-      const auto same = [&](const IconLayout& other) { return SameKey(other, layout); };
-      if (!ParseHeader(line, layout) || std::any_of(layouts.begin(), layouts.end(), same)) {
+      if (!ParseHeader(line, layout) || !headers.insert(HeaderOf(layout)).second) {
         layout = UnreadableSection(line);
         whole = false;
       }
