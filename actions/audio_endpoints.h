@@ -6,18 +6,25 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 struct EndpointLevel {
   float level = 0.0f;  // scalar, 0.0 to 1.0
   bool muted = false;
 };
 
-// The endpoints of one volume operation; whatever it opened is released when it ends.
+// The endpoints as they are at one key press (devices come and go, the default changes, and the
+// mixer devices are numbered anew); whatever it opened is released when it ends.
 class EndpointSession {
  public:
   virtual ~EndpointSession() = default;
-  // The id of the endpoint the mixer device was made from; empty when none can be found.
+  // The id of the endpoint the mixer device stands for now; empty when none can be found.
   virtual std::wstring IdOf(int32_t mixerDevice) = 0;
+  // The default render endpoint; empty when there is none.
+  virtual std::wstring DefaultRender() = 0;
+  // Every active endpoint, render and capture.
+  virtual std::vector<std::wstring> Active() = 0;
+  // False for an endpoint that is gone, unplugged or disabled.
   virtual bool Read(const std::wstring& id, EndpointLevel& level) = 0;
   virtual bool WriteLevel(const std::wstring& id, float level) = 0;
   virtual bool WriteMute(const std::wstring& id, bool muted) = 0;

@@ -10,6 +10,7 @@
 #include <cwchar>
 #include <map>
 
+#include "actions/audio_worker.h"
 #include "actions/endpoint_rules.h"
 
 using Microsoft::WRL::ComPtr;
@@ -57,12 +58,43 @@ std::wstring EndpointIdOfMixer(int32_t mixerDevice) {
   return {};
 }
 
+std::wstring IdOfDevice(IMMDevice* device) {
+  LPWSTR id = nullptr;
+  std::wstring found;
+  if (SUCCEEDED(device->GetId(&id)) && id) found = id;
+  CoTaskMemFree(id);
+  return found;
+}
+
 class CoreAudioSession final : public EndpointSession {
  public:
   explicit CoreAudioSession(ComPtr<IMMDeviceEnumerator> enumerator)
       : enumerator_(std::move(enumerator)) {}
 
   std::wstring IdOf(int32_t mixerDevice) override { return EndpointIdOfMixer(mixerDevice); }
+
+  std::wstring DefaultRender() override {
+    ComPtr<IMMDevice> device;
+    if (FAILED(enumerator_->GetDefaultAudioEndpoint(eRender, eConsole, &device)) || !device) {
+      return {};
+    }
+    return IdOfDevice(device.Get());
+  }
+
+  std::vector<std::wstring> Active() override {
+    std::vector<std::wstring> ids;
+    ComPtr<IMMDeviceCollection> devices;
+    UINT count = 0;
+    if (FAILED(enumerator_->EnumAudioEndpoints(eAll, DEVICE_STATE_ACTIVE, &devices)) || !devices ||
+        FAILED(devices->GetCount(&count))) {
+      return ids;
+    }
+    for (UINT i = 0; i < count; ++i) {
+      ComPtr<IMMDevice> device;
+      if (SUCCEEDED(devices->Item(i, &device)) && device) ids.push_back(IdOfDevice(device.Get()));
+    }
+    return ids;
+  }
 
   bool Read(const std::wstring& id, EndpointLevel& level) override {
     IAudioEndpointVolume* volume = Volume(id);
@@ -76,11 +108,11 @@ class CoreAudioSession final : public EndpointSession {
     return true;
   }
   bool WriteLevel(const std::wstring& id, float level) override {
-    IAudioEndpointVolume* volume = Volume(id);
+    IAudioEndpointVolume* volume = AudioJobAbandoned() ? nullptr : Volume(id);
     return volume && SUCCEEDED(volume->SetMasterVolumeLevelScalar(level, nullptr));
   }
   bool WriteMute(const std::wstring& id, bool muted) override {
-    IAudioEndpointVolume* volume = Volume(id);
+    IAudioEndpointVolume* volume = AudioJobAbandoned() ? nullptr : Volume(id);
     return volume && SUCCEEDED(volume->SetMute(muted ? TRUE : FALSE, nullptr));
   }
 

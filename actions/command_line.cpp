@@ -103,20 +103,29 @@ std::string EscapeUrlBytes(std::string_view url) {
 
 namespace {
 
-// Backslashes at the end of the text doubled: before a quote they would escape it.
-std::string WithClosingBackslashesDoubled(std::string_view text) {
+// Backslashes at the end of the text doubled: before a quote they would escape it. The text is
+// walked from its start, since only there is it known which bytes are second bytes.
+std::string WithClosingBackslashesDoubled(std::string_view text, LeadBytePredicate isLead) {
   size_t trailing = 0;
-  while (trailing < text.size() && text[text.size() - 1 - trailing] == '\\') ++trailing;
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (isLead(static_cast<unsigned char>(text[i])) && i + 1 < text.size()) {
+      ++i;
+      trailing = 0;
+    } else {
+      trailing = text[i] == '\\' ? trailing + 1 : 0;
+    }
+  }
   return std::string(text) + std::string(trailing, '\\');
 }
 
 }  // namespace
 
-std::string QuotedArgument(std::string_view text) {
-  return "\"" + WithClosingBackslashesDoubled(text) + "\"";
+std::string QuotedArgument(std::string_view text, LeadBytePredicate isLead) {
+  return "\"" + WithClosingBackslashesDoubled(text, isLead) + "\"";
 }
 
-std::string BrowserCommandLine(std::string_view registeredCommand, std::string_view url) {
+std::string BrowserCommandLine(std::string_view registeredCommand, std::string_view url,
+                               LeadBytePredicate isLead) {
   std::string line;
   bool placed = false;
   for (size_t i = 0; i < registeredCommand.size(); ++i) {
@@ -125,7 +134,7 @@ std::string BrowserCommandLine(std::string_view registeredCommand, std::string_v
     if (c == '%' && (next == '1' || next == 'L' || next == 'l')) {
       const bool closedByQuote =
           i + 2 < registeredCommand.size() && registeredCommand[i + 2] == '"';
-      line += closedByQuote ? WithClosingBackslashesDoubled(url) : std::string(url);
+      line += closedByQuote ? WithClosingBackslashesDoubled(url, isLead) : std::string(url);
       placed = true;
       ++i;
     } else if (c == '%' && next == '*') {
@@ -136,7 +145,7 @@ std::string BrowserCommandLine(std::string_view registeredCommand, std::string_v
   }
   if (!placed) {
     if (!line.empty() && line.back() != ' ') line += ' ';
-    line += QuotedArgument(url);
+    line += QuotedArgument(url, isLead);
   }
   return line;
 }

@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "actions/url_encoding.h"
+
 // Fixed buffers of the path rules: 260 bytes with the terminator.
 constexpr size_t kPathBufferBytes = 260;
 
@@ -47,9 +49,11 @@ std::string ExtensionOf(std::string_view path);
 // a URL (0x00-0x20, '"', 0x7F) percent-encoded, everything else as it is.
 std::string EscapeUrlBytes(std::string_view url);
 // Text as one double-quoted argument of a command line: backslashes before the closing quote
-// are doubled, so that quote closes it. The text holds no '"' of its own (a path cannot).
-std::string QuotedArgument(std::string_view text);
+// are doubled, so that quote closes it. The text holds no '"' of its own (a path cannot). A
+// 0x5C that is the second byte of a double-byte character (表, ソ, 能) is no backslash.
+std::string QuotedArgument(std::string_view text, LeadBytePredicate isLead = IsCp932LeadByte);
 // The browser started the way it registered itself: its command with "%1" (or "%L") replaced
 // by the URL, its own switches kept, "%*" dropped; the URL appended as one argument where the
 // command has no place for it. The URL is expected escaped by EscapeUrlBytes.
-std::string BrowserCommandLine(std::string_view registeredCommand, std::string_view url);
+std::string BrowserCommandLine(std::string_view registeredCommand, std::string_view url,
+                               LeadBytePredicate isLead = IsCp932LeadByte);

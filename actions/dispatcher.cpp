@@ -5,6 +5,7 @@
 #include "actions/mixer_rules.h"
 #include "actions/program_start.h"
 #include "actions/registry_lookup.h"
+#include "actions/system_lead_byte.h"
 #include "actions/text_capture.h"
 #include "actions/text_option.h"
 #include "actions/url_encoding.h"
@@ -13,8 +14,6 @@
 #include "hotkeys/action_types.h"
 
 namespace {
-
-bool SystemLeadByte(unsigned char byte) { return IsDBCSLeadByte(byte) != FALSE; }
 
 // A program that has stopped answering holds Tavolet up for this long at most.
 constexpr UINT kSystemCommandTimeoutMs = 2000;
@@ -34,15 +33,18 @@ bool BringBack(HWND window) {
   return true;
 }
 
+// A sound key that could not do what it was set for says so in the icon's tip.
+void Tell(CMainApp& app, AudioOutcome outcome) { app.ShowMomentaryTip(AudioOutcomeNote(outcome)); }
+
 // First press: minimise the foreground window and silence every mixer control; the next press
 // brings the levels back, and the window if it still exists. Only a first press saves levels,
 // so the muted ones can never be taken for the user's.
-void RunBossKey(HotKeyEntry& entry, bool& active) {
+void RunBossKey(CMainApp& app, HotKeyEntry& entry, bool& active) {
   VolumeMixer& mixer = VolumeMixer::Instance();
   if (active) {
     if (IsTopLevelWindow(entry.window)) SendSystemCommand(entry.window, SC_RESTORE);
     entry.window = nullptr;
-    mixer.RestoreLevels();
+    Tell(app, mixer.RestoreLevels());
     active = false;
     return;
   }
@@ -50,32 +52,35 @@ void RunBossKey(HotKeyEntry& entry, bool& active) {
   if (!foreground) return;
   entry.window = foreground;
   SendSystemCommand(foreground, SC_MINIMIZE);
-  mixer.SaveLevels();
-  mixer.SetMute(1, kAnyMixerDevice, kAnyLineType);
+  AudioOutcome outcome = mixer.SaveLevels();
+  if (outcome == AudioOutcome::kDone) outcome = mixer.SetMute(1, kAnyMixerDevice, kAnyLineType);
+  Tell(app, outcome);
   active = true;
 }
 
 std::string CommandLineFor(const HotKeyEntry& entry) {
+  const std::string argument =
+      TakesText(entry.actionType) ? BuildArgument(entry.textOption, entry.virtualKey) : "";
   switch (static_cast<ActionType>(entry.actionType)) {
     case ActionType::RunProgram:
-      return entry.target + " " + BuildArgument(entry.textOption);
+      return entry.target + " " + argument;
     case ActionType::OpenUrl:
       // Whatever the text holds, it cannot add arguments or switches to the browser.
-      return GetBrowserCommandLine(EscapeUrlBytes(entry.target + BuildArgument(entry.textOption)));
+      return GetBrowserCommandLine(EscapeUrlBytes(entry.target + argument));
     default:  // OpenFile
       return GetAssociatedCommand(ExtensionOf(entry.target), "open") + " " +
-             QuotedArgument(entry.target) + BuildArgument(entry.textOption);
+             QuotedArgument(entry.target, SystemLeadByte);
   }
 }
 
 }  // namespace
 
-std::string BuildArgument(int32_t textOption) {
+std::string BuildArgument(int32_t textOption, uint32_t hotKeyVirtualKey) {
   // UTF-8 can carry every character, so it takes the text in its Unicode form.
   if (TextEncodingOf(textOption) == Utf8Url) {
     std::u16string wide;
     if (TextSourceOf(textOption) == ClipboardText) GetClipboardUnicodeText(wide);
-    if (TextSourceOf(textOption) == SelectedText) wide = GetSelectedUnicodeText();
+    if (TextSourceOf(textOption) == SelectedText) wide = GetSelectedUnicodeText(hotKeyVirtualKey);
     return UrlEncodeUtf8Wide(wide);
   }
   std::string text;
@@ -84,7 +89,7 @@ std::string BuildArgument(int32_t textOption) {
       GetClipboardText(text);
       break;
     case SelectedText:
-      text = GetSelectedText();
+      text = GetSelectedText(hotKeyVirtualKey);
       break;
     default:
       break;
@@ -123,18 +128,19 @@ void CMainApp::DispatchAction(HotKeyEntry& entry) {
       }
       return;
     case ActionType::BossKey:
-      RunBossKey(entry, bossKeyActive);
+      RunBossKey(*this, entry, bossKeyActive);
       return;
     case ActionType::VolumeUp:
-      VolumeMixer::Instance().ChangeVolume(entry.param1, entry.mixerDevice, entry.mixerLineType);
+      Tell(*this, VolumeMixer::Instance().ChangeVolume(entry.param1, entry.mixerDevice,
+                                                       entry.mixerLineType));
       return;
     case ActionType::VolumeDown:
-      VolumeMixer::Instance().ChangeVolume(
-          static_cast<int32_t>(0u - static_cast<uint32_t>(entry.param1)), entry.mixerDevice,
-          entry.mixerLineType);
+      Tell(*this, VolumeMixer::Instance().ChangeVolume(
+                      static_cast<int32_t>(0u - static_cast<uint32_t>(entry.param1)),
+                      entry.mixerDevice, entry.mixerLineType));
       return;
     case ActionType::VolumeMute:
-      VolumeMixer::Instance().SetMute(-1, entry.mixerDevice, entry.mixerLineType);
+      Tell(*this, VolumeMixer::Instance().SetMute(-1, entry.mixerDevice, entry.mixerLineType));
       return;
     case ActionType::SaveWindowPositions:
       CaptureWindowPositions(windowPositions, excludedPaths);

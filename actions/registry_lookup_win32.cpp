@@ -2,6 +2,7 @@
 
 #include "actions/command_line.h"
 #include "actions/registry_lookup.h"
+#include "actions/system_lead_byte.h"
 
 namespace {
 
@@ -91,7 +92,7 @@ std::string GetBrowserCommandLine(const std::string& url) {
   const std::string registered = RegisteredBrowserCommand();
   // Expanded before the URL goes in, so nothing in the URL is ever taken for a variable.
   const std::string expanded = ExpandEnvironment(registered);
-  return BrowserCommandLine(expanded.empty() ? registered : expanded, url);
+  return BrowserCommandLine(expanded.empty() ? registered : expanded, url, SystemLeadByte);
 }
 
 std::string GetAssociatedCommand(const std::string& extension, const std::string& verb) {

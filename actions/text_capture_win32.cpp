@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "actions/copy_keys.h"
+#include "actions/selection_query.h"
 #include "actions/text_capture.h"
 #include "framework/handles.h"
 #include "framework/waits.h"
@@ -24,9 +25,30 @@ bool SendCopyMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
                              kCopyTimeoutMs, &ignored) != 0;
 }
 
+// Waits while `condition` holds, answering sent messages, for `timeoutMs` at most.
+template <typename Condition>
+void WaitWhile(Condition condition, DWORD timeoutMs) {
+  const DWORD start = GetTickCount();
+  while (condition() && ElapsedMs(start, GetTickCount()) < timeoutMs) {
+    SleepHandlingSentMessages(10);
+  }
+}
+
+// A program that has just copied may still hold the clipboard open (it is written between its
+// EmptyClipboard and CloseClipboard), and clipboard viewers open it after every change: it is
+// opened once nobody holds it, within `waitMs`.
+bool OpenClipboardWithin(DWORD waitMs) {
+  const DWORD start = GetTickCount();
+  for (;;) {
+    if (!GetOpenClipboardWindow() && OpenClipboard(nullptr)) return true;
+    if (ElapsedMs(start, GetTickCount()) >= waitMs) return false;
+    SleepHandlingSentMessages(10);
+  }
+}
+
 template <typename Char>
-bool ReadClipboard(UINT format, std::basic_string<Char>& text) {
-  if (!OpenClipboard(nullptr)) return false;
+bool ReadClipboard(UINT format, std::basic_string<Char>& text, DWORD waitMs) {
+  if (!OpenClipboardWithin(waitMs)) return false;
   HANDLE data = GetClipboardData(format);
   bool read = false;
   // A handle that cannot be locked holds no readable text.
@@ -43,18 +65,9 @@ bool ReadClipboard(UINT format, std::basic_string<Char>& text) {
   return read;
 }
 
-}  // namespace
-
-bool GetClipboardText(std::string& text) { return ReadClipboard(CF_TEXT, text); }
-
-bool GetClipboardUnicodeText(std::u16string& text) { return ReadClipboard(CF_UNICODETEXT, text); }
-
-namespace {
-
 // Has the focused control of the foreground program copy its selection to the clipboard.
 // False when one of the copy messages went unanswered.
-bool CopySelection() {
-  HWND foreground = GetForegroundWindow();
+bool SendCopyMessages(HWND foreground) {
   const DWORD foregroundThread = foreground ? GetWindowThreadProcessId(foreground, nullptr) : 0;
   const DWORD ownThread = GetCurrentThreadId();
   if (foregroundThread) AttachThreadInput(ownThread, foregroundThread, TRUE);
@@ -78,30 +91,11 @@ bool CopySelection() {
   return answered;
 }
 
-// Marks the key events this program sends, so that watching the keyboard tells them apart.
-constexpr ULONG_PTR kOwnKeyMark = 0x54564C43;
-
-// The modifiers that the copy key press released and the user still holds. The hook runs on
-// this thread, called back while the capture waits.
-ModifierSet stillHeld = 0;
-
-LRESULT CALLBACK WatchUserKeys(int code, WPARAM wParam, LPARAM lParam) {
-  if (code == HC_ACTION) {
-    const auto* key = reinterpret_cast<const KBDLLHOOKSTRUCT*>(lParam);
-    if ((key->flags & LLKHF_UP) && key->dwExtraInfo != kOwnKeyMark) {
-      stillHeld &= static_cast<ModifierSet>(~ModifiersOfVirtualKey(key->vkCode));
-    }
+bool AllUp(const std::vector<uint16_t>& keys) {
+  for (const uint16_t key : keys) {
+    if (GetAsyncKeyState(key) & 0x8000) return false;
   }
-  return CallNextHookEx(nullptr, code, wParam, lParam);
-}
-
-ModifierSet HeldModifiers() {
-  ModifierSet held = 0;
-  for (int key = 0; key < kModifierKeyCount; ++key) {
-    const auto modifier = static_cast<ModifierKey>(key);
-    if (GetAsyncKeyState(VirtualKeyOf(modifier)) & 0x8000) held |= ModifierBit(modifier);
-  }
-  return held;
+  return true;
 }
 
 void SendKeys(const std::vector<KeyEvent>& events) {
@@ -113,9 +107,17 @@ void SendKeys(const std::vector<KeyEvent>& events) {
     key.wScan = static_cast<WORD>(MapVirtualKeyA(events[i].virtualKey, MAPVK_VK_TO_VSC));
     key.dwFlags =
         (events[i].up ? KEYEVENTF_KEYUP : 0) | (events[i].extended ? KEYEVENTF_EXTENDEDKEY : 0);
-    key.dwExtraInfo = kOwnKeyMark;
   }
   if (!inputs.empty()) SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
+std::string ProgramNameOf(DWORD processId) {
+  UniqueHandle process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId));
+  char path[MAX_PATH] = "";
+  DWORD size = sizeof path;
+  if (!process || !QueryFullProcessImageNameA(process.get(), 0, path, &size)) return {};
+  const char* name = std::strrchr(path, '\\');
+  return name ? name + 1 : path;
 }
 
 ForegroundFacts FactsOf(HWND window) {
@@ -129,55 +131,69 @@ ForegroundFacts FactsOf(HWND window) {
   char className[256] = "";
   GetClassNameA(window, className, sizeof className);
   facts.className = className;
+  facts.programName = ProgramNameOf(process);
   return facts;
 }
 
-// Waits while `condition` holds, answering sent messages, for `timeoutMs` at most.
-template <typename Condition>
-void WaitWhile(Condition condition, DWORD timeoutMs) {
+// Presses the program's copy key where the decisions allow it, once the user has let go of
+// every key; false when no key was pressed.
+bool PressCopyKey(ProgramKind kind, uint32_t hotKeyVirtualKey) {
+  const CopyKey key = CopyKeyOf(kind);
+  if (key == CopyKey::None) return false;
+  const std::vector<uint16_t> keys = KeysToLetGo(hotKeyVirtualKey);
+  SelectionQuery question;
   const DWORD start = GetTickCount();
-  while (condition() && ElapsedMs(start, GetTickCount()) < timeoutMs) {
+  for (;;) {
+    KeyPressWait wait;
+    wait.asking = !question.Answered();
+    wait.selection = question.Answer();
+    wait.keysUp = AllUp(keys);
+    wait.elapsedMs = ElapsedMs(start, GetTickCount());
+    const KeyPressStep step = NextKeyPressStep(kind, wait);
+    if (step == KeyPressStep::GiveUp) return false;
+    if (step == KeyPressStep::Press) break;
     SleepHandlingSentMessages(10);
   }
-}
-
-// Programs that copy only on a real Ctrl+C get one, once the user has let go of the hot key
-// (or the keys still down have been released for them).
-void PressCopyKeys(DWORD captureStart, DWORD sequence) {
-  WaitWhile([] { return HeldModifiers() != 0; }, kModifierReleaseWaitMs);
-  // Without the watch there is no telling which keys the user lets go of meanwhile: none is
-  // pressed again then, since a key left up is better than one stuck down.
-  UniqueHook watch(SetWindowsHookExA(WH_KEYBOARD_LL, WatchUserKeys, GetModuleHandleA(nullptr), 0));
-  const ModifierSet held = HeldModifiers();
-  stillHeld = held;
-  SendKeys(CopyKeyEvents(held));
-  WaitWhile([&] { return GetClipboardSequenceNumber() == sequence; },
-            CopyWaitMs(ElapsedMs(captureStart, GetTickCount())));
-  if (watch) SendKeys(RestoreKeyEvents(stillHeld));
+  SendKeys(CopyKeyEvents(key));
+  return true;
 }
 
 // Copies the selection of the foreground program to the clipboard: by the copy messages, and
-// by the Ctrl+C key press where those copied nothing.
-void CaptureSelection() {
+// by a copy key press where those copied nothing. Returns the capture's start.
+DWORD CaptureSelection(uint32_t hotKeyVirtualKey) {
   const DWORD start = GetTickCount();
   const DWORD sequence = GetClipboardSequenceNumber();
-  // A program that did not answer would only take the key press in later, unasked.
-  if (!CopySelection() || GetClipboardSequenceNumber() != sequence) return;
-  if (MayPressCopyKeys(FactsOf(GetForegroundWindow()))) PressCopyKeys(start, sequence);
+  HWND foreground = GetForegroundWindow();
+  const ProgramKind kind = KindOf(FactsOf(foreground));
+  if (TakesCopyMessages(kind)) {
+    // A program that did not answer would only take the key press in later, unasked.
+    if (!SendCopyMessages(foreground) || GetClipboardSequenceNumber() != sequence) return start;
+  }
+  if (PressCopyKey(kind, hotKeyVirtualKey)) {
+    WaitWhile([&] { return GetClipboardSequenceNumber() == sequence; },
+              CopyWaitMs(ElapsedMs(start, GetTickCount())));
+  }
+  return start;
 }
 
 }  // namespace
 
-std::string GetSelectedText() {
-  CaptureSelection();
+bool GetClipboardText(std::string& text) { return ReadClipboard(CF_TEXT, text, 0); }
+
+bool GetClipboardUnicodeText(std::u16string& text) {
+  return ReadClipboard(CF_UNICODETEXT, text, 0);
+}
+
+std::string GetSelectedText(uint32_t hotKeyVirtualKey) {
+  const DWORD start = CaptureSelection(hotKeyVirtualKey);
   std::string result;
-  GetClipboardText(result);
+  ReadClipboard(CF_TEXT, result, ClipboardWaitMs(ElapsedMs(start, GetTickCount())));
   return result;
 }
 
-std::u16string GetSelectedUnicodeText() {
-  CaptureSelection();
+std::u16string GetSelectedUnicodeText(uint32_t hotKeyVirtualKey) {
+  const DWORD start = CaptureSelection(hotKeyVirtualKey);
   std::u16string result;
-  GetClipboardUnicodeText(result);
+  ReadClipboard(CF_UNICODETEXT, result, ClipboardWaitMs(ElapsedMs(start, GetTickCount())));
   return result;
 }

@@ -1,6 +1,7 @@
-// The machine's mixer volume and mute controls, listed once at start-up and changed on demand.
+// The machine's mixer volume and mute controls, listed at first use and changed on demand.
 // Every operation opens the devices it needs and closes them before returning. Where the system
-// has audio endpoints (Vista on), a device's records act on its endpoint instead of the mixer.
+// has audio endpoints (Vista on), a key acts on endpoints instead of the mixer, looked at afresh
+// at every press.
 #pragma once
 
 #include <windows.h>
@@ -10,9 +11,12 @@
 #include <list>
 #include <map>
 #include <string>
-#include <vector>
+#include <utility>
 
 #include "actions/audio_endpoints.h"
+#include "actions/audio_worker.h"
+#include "actions/endpoint_rules.h"
+#include "actions/mixer_rules.h"
 
 struct MixerControlRecord {
   int32_t deviceIndex = 0;
@@ -38,10 +42,14 @@ struct MixerFunctions {
 
 const MixerFunctions& WinmmMixerFunctions();
 
+// How long a key waits for the audio service before it is given up.
+constexpr DWORD kAudioAnswerMs = 2000;
+
 class VolumeMixer {
  public:
   explicit VolumeMixer(const MixerFunctions& mixer = WinmmMixerFunctions(),
-                       AudioEndpoints& endpoints = SystemAudioEndpoints());
+                       AudioEndpoints& endpoints = SystemAudioEndpoints(),
+                       DWORD answerMs = kAudioAnswerMs);
   virtual ~VolumeMixer() = default;
   VolumeMixer(const VolumeMixer&) = delete;
   VolumeMixer& operator=(const VolumeMixer&) = delete;
@@ -49,41 +57,61 @@ class VolumeMixer {
   // The process's one mixer view.
   static VolumeMixer& Instance();
 
+  // Every operation below runs on the audio worker and waits for it a bounded time
+  // (kNoAnswer when it did not answer; nothing is listed or changed then).
+
   // Lists the controls; returns the number of records.
   int Initialize(int32_t defaultDevice, uint32_t defaultLineType);
   // Initialize, put off until the records are first wanted (the edit dialog, a volume or boss
   // key): start-up does not wait for the sound driver before the icon shows.
   void InitializeAtFirstUse(int32_t defaultDevice, uint32_t defaultLineType);
-  void ChangeVolume(int32_t step, int32_t device, uint32_t lineType);
+  // With endpoints, a key acts on the endpoints of EndpointTargets as they are at the press.
+  AudioOutcome ChangeVolume(int32_t step, int32_t device, uint32_t lineType);
   // 0 sound on, 1 muted, -1 toggle.
-  void SetMute(int32_t value, int32_t device, uint32_t lineType);
-  void SaveLevels();
-  void RestoreLevels();
-  const std::list<MixerControlRecord>& Records() {
-    InitializeIfDue();
-    return records_;
-  }
+  AudioOutcome SetMute(int32_t value, int32_t device, uint32_t lineType);
+  // Every active endpoint at the press; RestoreLevels gives each of those that are still there
+  // its own level and mute back and leaves those that came since alone.
+  AudioOutcome SaveLevels();
+  AudioOutcome RestoreLevels();
+  // The records as listed (listed first when due); empty when the service did not answer.
+  std::list<MixerControlRecord> Records();
+  // The records listed anew, for the devices there now.
+  std::list<MixerControlRecord> Relisted();
 
  private:
+  // Runs `work` on the worker; its result, or `ifNoAnswer`.
+  template <typename Result, typename Work>
+  Result Ask(Result ifNoAnswer, Work work);
+  // On the worker.
+  int List();
   void InitializeIfDue();
   bool initializeDue_ = false;
   void ListDeviceControls(int32_t device, HMIXER mixer, const MIXERCAPSA& caps);
   void AppendSpeakerControl(int32_t device, HMIXER mixer, const MIXERCAPSA& caps,
                             const MIXERLINEA& line, uint32_t controlType);
-  template <typename MixerOperation, typename EndpointOperation>
-  void ForEachMatching(uint32_t controlType, int32_t device, uint32_t lineType,
-                       MixerOperation onMixer, EndpointOperation onEndpoint);
-  // The endpoint of a device, found once; null when it has none.
-  const std::wstring* EndpointOf(EndpointSession& session, int32_t device);
+  template <typename MixerOperation>
+  AudioOutcome ForEachMatchingControl(uint32_t controlType, const MixerSelector& selector,
+                                      MixerOperation onMixer);
+  template <typename EndpointOperation>
+  AudioOutcome ForEachTarget(EndpointSession& endpoints, int32_t device,
+                             EndpointOperation onEndpoint);
+  AudioOutcome ChangeVolumeNow(int32_t step, int32_t device, uint32_t lineType);
+  AudioOutcome SetMuteNow(int32_t value, int32_t device, uint32_t lineType);
+  AudioOutcome SaveLevelsNow();
+  AudioOutcome RestoreLevelsNow();
+  // The bounds that give a step its share of an endpoint's range: those of the first volume
+  // record the selector names, or the mixer's 0..0xFFFF of an endpoint when none does.
+  std::pair<int32_t, int32_t> StepBounds(const MixerSelector& selector) const;
   bool ReadValue(HMIXER mixer, const MixerControlRecord& record, uint32_t& value) const;
   void WriteValue(HMIXER mixer, const MixerControlRecord& record, uint32_t value) const;
 
   MixerFunctions mixer_;
   AudioEndpoints& endpoints_;
-  std::vector<std::wstring> endpointIds_;  // by device; empty until found
   std::map<std::wstring, EndpointLevel> savedEndpoints_;
   std::list<MixerControlRecord> records_;
   int32_t deviceCount_ = 0;
   int32_t defaultDevice_ = -1;
   uint32_t defaultLineType_ = 0x100B;
+  // Last: it ends its thread before the state that thread works on goes.
+  AudioWorker worker_;
 };

@@ -1,7 +1,6 @@
 #include "actions/volume_mixer.h"
 
 #include <memory>
-#include <set>
 #include <vector>
 
 #include "actions/endpoint_rules.h"
@@ -70,8 +69,8 @@ const MixerFunctions& WinmmMixerFunctions() {
   return functions;
 }
 
-VolumeMixer::VolumeMixer(const MixerFunctions& mixer, AudioEndpoints& endpoints)
-    : mixer_(mixer), endpoints_(endpoints) {}
+VolumeMixer::VolumeMixer(const MixerFunctions& mixer, AudioEndpoints& endpoints, DWORD answerMs)
+    : mixer_(mixer), endpoints_(endpoints), worker_(answerMs) {}
 
 VolumeMixer& VolumeMixer::Instance() { return theVolumeMixer; }
 
@@ -81,19 +80,45 @@ void VolumeMixer::InitializeAtFirstUse(int32_t defaultDevice, uint32_t defaultLi
   initializeDue_ = true;
 }
 
+template <typename Result, typename Work>
+Result VolumeMixer::Ask(Result ifNoAnswer, Work work) {
+  // Shared with the job, which may outlive this wait.
+  auto result = std::make_shared<Result>(ifNoAnswer);
+  if (!worker_.Run([result, work]() mutable { *result = work(); })) return ifNoAnswer;
+  return *result;
+}
+
 void VolumeMixer::InitializeIfDue() {
-  if (!initializeDue_) return;
-  initializeDue_ = false;
-  Initialize(defaultDevice_, defaultLineType_);
+  if (initializeDue_) List();
 }
 
 int VolumeMixer::Initialize(int32_t defaultDevice, uint32_t defaultLineType) {
+  return Ask(0, [this, defaultDevice, defaultLineType] {
+    defaultDevice_ = defaultDevice;
+    defaultLineType_ = defaultLineType;
+    return List();
+  });
+}
+
+std::list<MixerControlRecord> VolumeMixer::Records() {
+  return Ask(std::list<MixerControlRecord>(), [this] {
+    InitializeIfDue();
+    return records_;
+  });
+}
+
+std::list<MixerControlRecord> VolumeMixer::Relisted() {
+  return Ask(std::list<MixerControlRecord>(), [this] {
+    List();
+    return records_;
+  });
+}
+
+int VolumeMixer::List() {
   initializeDue_ = false;
-  defaultDevice_ = defaultDevice;
-  defaultLineType_ = defaultLineType;
+  std::list<MixerControlRecord> before;
+  before.swap(records_);
   deviceCount_ = static_cast<int32_t>(mixer_.getNumDevs());
-  // Found at first use, so that start-up does not wait for the audio service.
-  endpointIds_.assign(deviceCount_ > 0 ? deviceCount_ : 0, std::wstring());
   for (int32_t device = 0; device < deviceCount_; ++device) {
     HMIXER mixer = nullptr;
     if (mixer_.open(&mixer, static_cast<UINT>(device), 0, 0, 0) != MMSYSERR_NOERROR) continue;
@@ -102,6 +127,16 @@ int VolumeMixer::Initialize(int32_t defaultDevice, uint32_t defaultLineType) {
       ListDeviceControls(device, mixer, caps);
     }
     mixer_.close(mixer);
+  }
+  // Levels the boss key holds stay with their controls.
+  for (MixerControlRecord& record : records_) {
+    for (const MixerControlRecord& old : before) {
+      if (old.saved && old.deviceIndex == record.deviceIndex &&
+          old.control.dwControlID == record.control.dwControlID) {
+        record.savedValue = old.savedValue;
+        record.saved = true;
+      }
+    }
   }
   return static_cast<int>(records_.size());
 }
@@ -210,94 +245,131 @@ bool VolumeMixer::ReadValue(HMIXER mixer, const MixerControlRecord& record, uint
 }
 
 void VolumeMixer::WriteValue(HMIXER mixer, const MixerControlRecord& record, uint32_t value) const {
+  if (AudioJobAbandoned()) return;
   MIXERCONTROLDETAILS_UNSIGNED detail{value};
   MIXERCONTROLDETAILS details = DetailsOf(record, detail);
   mixer_.setControlDetails(Object(mixer), &details, MIXER_SETCONTROLDETAILSF_VALUE);
 }
 
-const std::wstring* VolumeMixer::EndpointOf(EndpointSession& session, int32_t device) {
-  if (device < 0 || static_cast<size_t>(device) >= endpointIds_.size()) return nullptr;
-  std::wstring& id = endpointIds_[device];
-  if (id.empty()) id = session.IdOf(device);
-  return id.empty() ? nullptr : &id;
-}
-
-// With endpoints, a device without one is left alone, and each endpoint changes once, by the
-// first matching record, however many of its device's records match.
-template <typename MixerOperation, typename EndpointOperation>
-void VolumeMixer::ForEachMatching(uint32_t controlType, int32_t device, uint32_t lineType,
-                                  MixerOperation onMixer, EndpointOperation onEndpoint) {
-  const MixerSelector selector =
-      ResolveSelector(device, lineType, defaultDevice_, defaultLineType_);
-  std::unique_ptr<EndpointSession> endpoints = endpoints_.Open();
-  OpenDevices devices(mixer_, endpoints ? 0 : deviceCount_);
-  std::set<std::wstring> changed;
+template <typename MixerOperation>
+AudioOutcome VolumeMixer::ForEachMatchingControl(uint32_t controlType,
+                                                 const MixerSelector& selector,
+                                                 MixerOperation onMixer) {
+  OpenDevices devices(mixer_, deviceCount_);
+  AudioOutcome outcome = AudioOutcome::kNoDevice;
   for (MixerControlRecord& record : records_) {
     if (!RecordMatches(record.deviceIndex, record.lineType, record.control.dwControlType,
                        controlType, selector)) {
       continue;
     }
-    if (endpoints) {
-      const std::wstring* id = EndpointOf(*endpoints, record.deviceIndex);
-      if (id && changed.insert(*id).second) onEndpoint(*endpoints, *id, record);
-    } else if (HMIXER mixer = devices.Get(record.deviceIndex)) {
+    if (HMIXER mixer = devices.Get(record.deviceIndex)) {
       onMixer(mixer, record);
+      outcome = AudioOutcome::kDone;
     }
   }
+  return outcome;
 }
 
-void VolumeMixer::ChangeVolume(int32_t step, int32_t device, uint32_t lineType) {
+template <typename EndpointOperation>
+AudioOutcome VolumeMixer::ForEachTarget(EndpointSession& endpoints, int32_t device,
+                                        EndpointOperation onEndpoint) {
+  const std::vector<std::wstring> targets =
+      EndpointTargets(device, device <= 0 ? endpoints.DefaultRender() : std::wstring(),
+                      device == kAnyMixerDevice ? endpoints.Active() : std::vector<std::wstring>(),
+                      device > 0 ? endpoints.IdOf(device) : std::wstring());
+  AudioOutcome outcome = AudioOutcome::kNoDevice;
+  for (const std::wstring& id : targets) {
+    if (onEndpoint(id)) outcome = AudioOutcome::kDone;
+  }
+  return outcome;
+}
+
+std::pair<int32_t, int32_t> VolumeMixer::StepBounds(const MixerSelector& selector) const {
+  for (const MixerControlRecord& record : records_) {
+    if (RecordMatches(record.deviceIndex, record.lineType, record.control.dwControlType,
+                      kVolumeControlType, selector)) {
+      return {record.control.Bounds.lMinimum, record.control.Bounds.lMaximum};
+    }
+  }
+  return {0, 0xFFFF};
+}
+
+AudioOutcome VolumeMixer::ChangeVolume(int32_t step, int32_t device, uint32_t lineType) {
+  return Ask(AudioOutcome::kNoAnswer,
+             [this, step, device, lineType] { return ChangeVolumeNow(step, device, lineType); });
+}
+
+AudioOutcome VolumeMixer::SetMute(int32_t value, int32_t device, uint32_t lineType) {
+  return Ask(AudioOutcome::kNoAnswer,
+             [this, value, device, lineType] { return SetMuteNow(value, device, lineType); });
+}
+
+AudioOutcome VolumeMixer::SaveLevels() {
+  return Ask(AudioOutcome::kNoAnswer, [this] { return SaveLevelsNow(); });
+}
+
+AudioOutcome VolumeMixer::RestoreLevels() {
+  return Ask(AudioOutcome::kNoAnswer, [this] { return RestoreLevelsNow(); });
+}
+
+AudioOutcome VolumeMixer::ChangeVolumeNow(int32_t step, int32_t device, uint32_t lineType) {
   InitializeIfDue();
-  ForEachMatching(
-      kVolumeControlType, device, lineType,
-      [&](HMIXER mixer, MixerControlRecord& record) {
+  const MixerSelector selector =
+      ResolveSelector(device, lineType, defaultDevice_, defaultLineType_);
+  if (std::unique_ptr<EndpointSession> endpoints = endpoints_.Open()) {
+    const auto [minimum, maximum] = StepBounds(selector);
+    return ForEachTarget(*endpoints, selector.device, [&](const std::wstring& id) {
+      EndpointLevel current;
+      float level = 0.0f;
+      return endpoints->Read(id, current) &&
+             SteppedLevel(current.level, step, minimum, maximum, level) &&
+             endpoints->WriteLevel(id, level);
+    });
+  }
+  return ForEachMatchingControl(
+      kVolumeControlType, selector, [&](HMIXER mixer, MixerControlRecord& record) {
         uint32_t current = 0;
         if (!ReadValue(mixer, record, current)) return;
         const int32_t value =
             SteppedVolume(static_cast<int32_t>(current), step, record.control.Bounds.lMinimum,
                           record.control.Bounds.lMaximum);
         WriteValue(mixer, record, static_cast<uint32_t>(value));
-      },
-      [&](EndpointSession& endpoints, const std::wstring& id, const MixerControlRecord& record) {
-        EndpointLevel current;
-        float level = 0.0f;
-        if (endpoints.Read(id, current) &&
-            SteppedLevel(current.level, step, record.control.Bounds.lMinimum,
-                         record.control.Bounds.lMaximum, level)) {
-          endpoints.WriteLevel(id, level);
-        }
       });
 }
 
-void VolumeMixer::SetMute(int32_t value, int32_t device, uint32_t lineType) {
+AudioOutcome VolumeMixer::SetMuteNow(int32_t value, int32_t device, uint32_t lineType) {
   InitializeIfDue();
-  ForEachMatching(
-      kMuteControlType, device, lineType,
-      [&](HMIXER mixer, MixerControlRecord& record) {
-        uint32_t newValue = static_cast<uint32_t>(value);
-        if (value == -1) {
-          uint32_t current = 0;
-          if (!ReadValue(mixer, record, current)) return;
-          newValue = ToggledMute(current);
-        }
-        WriteValue(mixer, record, newValue);
-      },
-      [&](EndpointSession& endpoints, const std::wstring& id, const MixerControlRecord&) {
-        EndpointLevel current;
-        if (value == -1 && !endpoints.Read(id, current)) return;
-        endpoints.WriteMute(id, MutedAfter(value, current.muted));
-      });
+  const MixerSelector selector =
+      ResolveSelector(device, lineType, defaultDevice_, defaultLineType_);
+  if (std::unique_ptr<EndpointSession> endpoints = endpoints_.Open()) {
+    return ForEachTarget(*endpoints, selector.device, [&](const std::wstring& id) {
+      EndpointLevel current;
+      if (!endpoints->Read(id, current)) return false;
+      return endpoints->WriteMute(id, MutedAfter(value, current.muted));
+    });
+  }
+  return ForEachMatchingControl(kMuteControlType, selector,
+                                [&](HMIXER mixer, MixerControlRecord& record) {
+                                  uint32_t newValue = static_cast<uint32_t>(value);
+                                  if (value == -1) {
+                                    uint32_t current = 0;
+                                    if (!ReadValue(mixer, record, current)) return;
+                                    newValue = ToggledMute(current);
+                                  }
+                                  WriteValue(mixer, record, newValue);
+                                });
 }
 
-void VolumeMixer::SaveLevels() {
+AudioOutcome VolumeMixer::SaveLevelsNow() {
   InitializeIfDue();
   if (std::unique_ptr<EndpointSession> endpoints = endpoints_.Open()) {
-    for (const MixerControlRecord& record : records_) {
-      const std::wstring* id = EndpointOf(*endpoints, record.deviceIndex);
+    savedEndpoints_.clear();
+    return ForEachTarget(*endpoints, kAnyMixerDevice, [&](const std::wstring& id) {
       EndpointLevel level;
-      if (id && endpoints->Read(*id, level)) savedEndpoints_[*id] = level;
-    }
-    return;
+      if (!endpoints->Read(id, level)) return false;
+      savedEndpoints_[id] = level;
+      return true;
+    });
   }
   OpenDevices devices(mixer_, deviceCount_);
   for (MixerControlRecord& record : records_) {
@@ -308,21 +380,23 @@ void VolumeMixer::SaveLevels() {
       record.saved = true;
     }
   }
+  return AudioOutcome::kDone;
 }
 
-void VolumeMixer::RestoreLevels() {
+AudioOutcome VolumeMixer::RestoreLevelsNow() {
   InitializeIfDue();
   if (std::unique_ptr<EndpointSession> endpoints = endpoints_.Open()) {
-    // The level first, so that sound that comes back comes back at its own level.
+    // The level first, so that sound that comes back comes back at its own level. One that is
+    // gone is skipped; one that came since was never muted and is left alone.
     for (const auto& [id, saved] : savedEndpoints_) {
-      endpoints->WriteLevel(id, saved.level);
-      endpoints->WriteMute(id, saved.muted);
+      if (endpoints->WriteLevel(id, saved.level)) endpoints->WriteMute(id, saved.muted);
     }
-    return;
+    return AudioOutcome::kDone;
   }
   OpenDevices devices(mixer_, deviceCount_);
   for (const MixerControlRecord& record : records_) {
     HMIXER mixer = devices.Get(record.deviceIndex);
     if (mixer && record.saved) WriteValue(mixer, record, record.savedValue);
   }
+  return AudioOutcome::kDone;
 }

@@ -16,6 +16,14 @@ const char kInstanceMutexName[] = "TavoletTavolet";
 // Beside key.cfg and the settings file, in the working folder.
 const char kIconsFileName[] = "icons.cfg";
 constexpr DWORD kStartPauseMs = 2000;
+// The main dialog's own timers are 1 and 2.
+constexpr UINT_PTR kMomentaryTipTimer = 3;
+constexpr UINT kMomentaryTipMs = 5000;
+
+void CALLBACK MomentaryTipEnds(HWND window, UINT, UINT_PTR id, DWORD) {
+  KillTimer(window, id);
+  TheApp().EndMomentaryTip();
+}
 }  // namespace
 
 CMainApp& TheApp() { return *static_cast<CMainApp*>(AfxGetApp()); }
@@ -223,7 +231,9 @@ void CMainApp::UpdateRegistrationTip() {
   if (!mainDialog) return;
   char tip[64] = "Tavolet";
   const int32_t refused = suspended_ ? 0 : hotKeys.UnregisteredCount();
-  if (keysLoaded_ && hotKeys.LastSaveFailed()) {
+  if (!momentaryTip_.empty()) {
+    std::snprintf(tip, sizeof tip, "Tavolet (%s)", momentaryTip_.c_str());
+  } else if (keysLoaded_ && hotKeys.LastSaveFailed()) {
     std::snprintf(tip, sizeof tip, "Tavolet (保存できません: key.cfg)");
   } else if (settingsLoaded_ && settingsFile_.LastSaveFailed()) {
     std::snprintf(tip, sizeof tip, "Tavolet (保存できません: 設定)");
@@ -233,6 +243,18 @@ void CMainApp::UpdateRegistrationTip() {
     std::snprintf(tip, sizeof tip, "Tavolet (登録できないキー: %d)", refused);
   }
   mainDialog->trayIcon.SetTip(tip);
+}
+
+void CMainApp::ShowMomentaryTip(const char* note) {
+  if (!mainDialog || !note) return;
+  momentaryTip_ = note;
+  SetTimer(mainDialog->m_hWnd, kMomentaryTipTimer, kMomentaryTipMs, &MomentaryTipEnds);
+  UpdateRegistrationTip();
+}
+
+void CMainApp::EndMomentaryTip() {
+  momentaryTip_.clear();
+  UpdateRegistrationTip();
 }
 
 void CMainApp::ShowKeyList() {

@@ -49,6 +49,9 @@ class CMainApp : public CWinApp {
   // The icon's tip tells of a file that could not be saved, or names the hot keys the system
   // refused ("Tavolet" while there is neither).
   void UpdateRegistrationTip();
+  // A note in the icon's tip for a few seconds (what a key could not do), then the tip above.
+  void ShowMomentaryTip(const char* note);
+  void EndMomentaryTip();
   // Corvane attaches to the desktop (a new shell's, or one that has not answered yet) with the
   // present state and colours. False while it is not attached; a request the shell has not
   // answered is only posted again when `askAgain`.
@@ -108,6 +111,7 @@ class CMainApp : public CWinApp {
   bool endRequested_ = false;
   // Start-up, shut-down or a session step is under way.
   bool busy_ = true;
+  std::string momentaryTip_;  // shown while not empty
   void CarryOutSessionRequests();
   // Both files written as the last save before an end (a failure goes beside them). Only a
   // file that was loaded is written: an end asked for during start-up keeps what is on disk.

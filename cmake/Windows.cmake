@@ -48,11 +48,13 @@ target_compile_definitions(Corvane PRIVATE CORVANE_BUILD)
 add_library(tavolet_core STATIC
     ${TAVOLET_PORTABLE_SOURCES}
     actions/audio_endpoints_win32.cpp
+    actions/audio_worker_win32.cpp
     actions/desktop_icons_win32.cpp
     actions/dispatcher.cpp
     actions/layered_window_win32.cpp
     actions/program_start_win32.cpp
     actions/registry_lookup_win32.cpp
+    actions/selection_query_win32.cpp
     actions/text_capture_win32.cpp
     actions/utf8_encoding_win32.cpp
     actions/volume_mixer_win32.cpp
@@ -75,7 +77,7 @@ add_library(tavolet_core STATIC
     hotkeys/hotkey_edit_dlg.cpp
     hotkeys/hotkey_registration_win32.cpp
     hotkeys/key_list_dlg.cpp)
-target_link_libraries(tavolet_core PUBLIC Lintrel Corvane advapi32 winmm ole32 comctl32 comdlg32 shell32 gdi32 user32)
+target_link_libraries(tavolet_core PUBLIC Lintrel Corvane advapi32 winmm ole32 oleaut32 comctl32 comdlg32 shell32 gdi32 user32)
 
 set(TAVOLET_RC ${PROJECT_SOURCE_DIR}/resources/Tavolet.rc)
 set_source_files_properties(${TAVOLET_RC} PROPERTIES OBJECT_DEPENDS
@@ -85,7 +87,8 @@ add_executable(Tavolet WIN32 app/tavolet_main.cpp ${TAVOLET_RC})
 target_link_libraries(Tavolet PRIVATE tavolet_core)
 
 # --- tests ---------------------------------------------------------------------------
-# Both architectures run under wine64: i686 in Wine's new WoW64 mode, in a prefix of its own.
+# Both architectures run under wine64 (which hands i686 programs to Wine's 32-bit side), each in a
+# prefix of its own.
 enable_testing()
 set(TAVOLET_WINE_STATE ${CMAKE_BINARY_DIR}/wine)
 set(TAVOLET_WINE_ARCH x86_64)

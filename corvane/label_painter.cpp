@@ -14,10 +14,15 @@ static_assert(sizeof(LVITEMW) == 60, "the item record the list view is asked wit
 
 namespace {
 
-// Every pass draws the label from the one text as the list view keeps it: the ellipsis is the
-// drawing's, never written back into the text (where a later pass would lay out something
-// else).
-constexpr UINT kLabelFormat = DT_CENTER | DT_WORDBREAK | DT_END_ELLIPSIS;
+// A label takes the lines the list view gives it: broken as in an edit control, with no line
+// shown in part, the last one that fits ending in an ellipsis when the text goes on. The
+// focused label of a focused list view shows whole (its rectangle then holds every line).
+// Every pass draws from the one text as the list view keeps it: the ellipsis is the drawing's,
+// never written back into the text (where a later pass would lay out something else).
+constexpr UINT kLabelFormat = DT_TOP | DT_NOPREFIX | DT_EDITCONTROL | DT_CENTER | DT_WORDBREAK |
+                              DT_WORD_ELLIPSIS | DT_END_ELLIPSIS;
+constexpr UINT kWholeLabelFormat =
+    DT_TOP | DT_NOPREFIX | DT_EDITCONTROL | DT_CENTER | DT_WORDBREAK | DT_NOCLIP;
 // The longest label read (the terminator included).
 constexpr int kLabelChars = 512;
 using LabelText = wchar_t[kLabelChars];
@@ -34,6 +39,7 @@ struct PaintTools {
   HBRUSH selection;
   HPEN light, dark;
   SIZE spacing;
+  bool listFocused = false;  // its focused label shows whole
 };
 
 bool QueryItem(HWND list, int index, LVITEMW& item, LabelText& text) {
@@ -89,6 +95,8 @@ void DrawIcon(const PaintTools& p, int index, int image, bool highlighted) {
 
 void DrawItem(const PaintTools& p, int index, const LVITEMW& item, const wchar_t* text) {
   const bool highlighted = (item.state & (LVIS_SELECTED | LVIS_DROPHILITED)) != 0;
+  const UINT format =
+      (item.state & LVIS_FOCUSED) && p.listFocused ? kWholeLabelFormat : kLabelFormat;
   if (item.iImage >= 0 && item.iImage < p.imageCount) DrawIcon(p, index, item.iImage, highlighted);
   RECT r = ItemRect(p.list, index, LVIR_LABEL);
   const int saved = SaveDC(p.dc);
@@ -107,11 +115,11 @@ void DrawItem(const PaintTools& p, int index, const LVITEMW& item, const wchar_t
     for (const Offset& o : kOutlineOffsets) {
       RECT pass = r;
       OffsetRect(&pass, o.dx, o.dy);
-      DrawTextW(p.dc, text, -1, &pass, kLabelFormat);
+      DrawTextW(p.dc, text, -1, &pass, format);
     }
   }
   SetTextColor(p.dc, p.colors.text);
-  DrawTextW(p.dc, text, -1, &r, kLabelFormat);
+  DrawTextW(p.dc, text, -1, &r, format);
   RestoreDC(p.dc, saved);
 }
 
@@ -197,6 +205,7 @@ void CDesktopHook::OnPaintList(HWND list) {
     HGDIOBJ oldFont =
         SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(list, WM_GETFONT, 0, 0)));
     PaintTools p{list, dc, nullptr, 0, 32, 32, {}, nullptr, nullptr, nullptr, nullptr, {}};
+    p.listFocused = GetFocus() == list;
     const DWORD spacing = static_cast<DWORD>(SendMessageW(list, LVM_GETITEMSPACING, FALSE, 0));
     p.spacing = {LOWORD(spacing), HIWORD(spacing)};
     p.images = reinterpret_cast<HIMAGELIST>(SendMessageW(list, LVM_GETIMAGELIST, LVSIL_NORMAL, 0));

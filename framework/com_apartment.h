@@ -1,11 +1,13 @@
-// COM on the calling thread, apartment-threaded, for as long as the object lives.
+// COM on the calling thread, for as long as the object lives: apartment-threaded unless told
+// otherwise.
 #pragma once
 
 #include <objbase.h>
 
 class ComApartment {
  public:
-  ComApartment() : entered_(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {}
+  explicit ComApartment(DWORD model = COINIT_APARTMENTTHREADED)
+      : entered_(SUCCEEDED(CoInitializeEx(nullptr, model))) {}
   ~ComApartment() {
     if (entered_) CoUninitialize();
   }

@@ -25,3 +25,8 @@ const char* ActionTypeName(int32_t actionType) {
   if (actionType < 1 || actionType > kActionTypeCount) return "";
   return kNames[actionType - 1];
 }
+
+bool TakesText(int32_t actionType) {
+  return actionType == static_cast<int32_t>(ActionType::RunProgram) ||
+         actionType == static_cast<int32_t>(ActionType::OpenUrl);
+}

@@ -26,3 +26,6 @@ constexpr int32_t kActionTypeCount = 16;
 
 // The Shift-JIS name shown in the type list and the key list; empty for a value outside 1-16.
 const char* ActionTypeName(int32_t actionType);
+// Whether the kind passes text along (its text option and the dialog's text controls): starting
+// a program or a URL does; opening a file does not, whatever text option its entry holds.
+bool TakesText(int32_t actionType);

@@ -5,7 +5,6 @@
 #include <cstdio>
 #include <iterator>
 
-#include "actions/volume_mixer.h"
 #include "framework/ddx.h"
 #include "hotkeys/action_types.h"
 #include "hotkeys/hotkey_flags.h"
@@ -110,8 +109,7 @@ BOOL CHotKeyEditDlg::OnInitDialog() {
   SetText(IDC_PARAM2, "%d", static_cast<uint32_t>(entry.param2));
   const LRESULT kinds = Combo(dialog, IDC_KIND, CB_GETCOUNT);
   for (LRESULT row = 0; row < kinds; ++row) {
-    const auto* record = reinterpret_cast<const MixerControlRecord*>(
-        Combo(dialog, IDC_KIND, CB_GETITEMDATA, static_cast<WPARAM>(row)));
+    const MixerControlRecord* record = KindRecord(row);
     if (record && record->deviceIndex == entry.mixerDevice &&
         record->lineType == entry.mixerLineType) {
       Combo(dialog, IDC_KIND, CB_SETCURSEL, static_cast<WPARAM>(row));
@@ -135,20 +133,34 @@ void CHotKeyEditDlg::ShowGroup(const int* controls, size_t count, bool show) {
   for (size_t i = 0; i < count; ++i) ShowWindow(GetDlgItem(controls[i]), show ? SW_SHOW : SW_HIDE);
 }
 
+const std::list<MixerControlRecord>& CHotKeyEditDlg::MixerRecords() {
+  if (!mixerListed_) {
+    mixerListed_ = true;
+    mixerRecords_ = VolumeMixer::Instance().Relisted();
+  }
+  return mixerRecords_;
+}
+
+const MixerControlRecord* CHotKeyEditDlg::KindRecord(LRESULT row) const {
+  const LRESULT index = Combo(m_hWnd, IDC_KIND, CB_GETITEMDATA, static_cast<WPARAM>(row));
+  if (index < 0 || static_cast<size_t>(index) >= mixerRecords_.size()) return nullptr;
+  return &*std::next(mixerRecords_.begin(), index);
+}
+
 void CHotKeyEditDlg::UpdateTypeControls() {
   HWND dialog = m_hWnd;
   const int position = static_cast<int>(Combo(dialog, IDC_TYPE, CB_GETCURSEL));
   const TypeLayout layout = LayoutForTypePosition(position);
   Combo(dialog, IDC_KIND, CB_RESETCONTENT);
-  for (const MixerControlRecord& record : VolumeMixer::Instance().Records()) {
-    if (layout.kindControlType == 0 || record.control.dwControlType != layout.kindControlType) {
-      continue;
-    }
+  LPARAM index = 0;
+  // Only the volume kinds ask the audio service for its devices.
+  for (const MixerControlRecord& record : layout.kindControlType ? MixerRecords() : mixerRecords_) {
+    const LPARAM recordIndex = index++;
+    if (record.control.dwControlType != layout.kindControlType) continue;
     char text[256];
     std::snprintf(text, sizeof text, "%s:%s", record.deviceName.c_str(), record.lineName.c_str());
     const LRESULT row = Combo(dialog, IDC_KIND, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
-    Combo(dialog, IDC_KIND, CB_SETITEMDATA, static_cast<WPARAM>(row),
-          reinterpret_cast<LPARAM>(&record));
+    Combo(dialog, IDC_KIND, CB_SETITEMDATA, static_cast<WPARAM>(row), recordIndex);
   }
   Combo(dialog, IDC_KIND, CB_SETCURSEL, 0);
   ShowGroup(kPathControls, std::size(kPathControls), layout.groups & kPathGroup);
@@ -228,9 +240,7 @@ void CHotKeyEditDlg::OnOK() {
   entry.param2 = ParseDecimal(Text(IDC_PARAM2));
   const LRESULT kind = Combo(dialog, IDC_KIND, CB_GETCURSEL);
   if (kind != CB_ERR) {
-    const auto* record = reinterpret_cast<const MixerControlRecord*>(
-        Combo(dialog, IDC_KIND, CB_GETITEMDATA, static_cast<WPARAM>(kind)));
-    if (record) {
+    if (const MixerControlRecord* record = KindRecord(kind)) {
       entry.mixerDevice = record->deviceIndex;
       entry.mixerLineType = record->lineType;
     }

@@ -2,6 +2,9 @@
 // a working entry of its own, which the key list fills before and reads after an OK.
 #pragma once
 
+#include <list>
+
+#include "actions/volume_mixer.h"
 #include "framework/dialog.h"
 #include "hotkeys/hotkey_entry.h"
 
@@ -26,4 +29,10 @@ class CHotKeyEditDlg : public CDialog {
   void ShowGroup(const int* controls, size_t count, bool show);
   std::string Text(int controlId) const;
   void SetText(int controlId, const char* format, uint32_t value);
+  // The mixer controls of the devices there when the kind list was first wanted.
+  const std::list<MixerControlRecord>& MixerRecords();
+  std::list<MixerControlRecord> mixerRecords_;
+  bool mixerListed_ = false;
+  // The record a row of the kind list stands for; null for none.
+  const MixerControlRecord* KindRecord(LRESULT row) const;
 };

@@ -53,3 +53,7 @@ std::optional<HotKeyCombination> HotKeyCombinationFromControl(uint8_t virtualKey
   if (windowsKey) combination.modifiers |= kModWin;
   return combination;
 }
+
+uint32_t ModifiersToRegister(uint32_t modifiers, bool systemHasNoRepeat) {
+  return systemHasNoRepeat ? modifiers | kModNoRepeat : modifiers;
+}

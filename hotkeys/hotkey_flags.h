@@ -37,3 +37,7 @@ HotKeyControlState HotKeyControlFromEntry(uint32_t virtualKey, uint32_t modifier
 // HOTKEYF_EXT counts as a flag, so an extended key alone is accepted with modifiers 0.
 std::optional<HotKeyCombination> HotKeyCombinationFromControl(uint8_t virtualKey, uint8_t flags,
                                                               bool windowsKey);
+
+// The modifiers a registration is made with: an entry's own, plus "no repeat" where the system
+// has it, so a held combination runs its action once. Entries keep their modifiers unchanged.
+uint32_t ModifiersToRegister(uint32_t modifiers, bool systemHasNoRepeat);

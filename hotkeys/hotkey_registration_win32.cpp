@@ -1,11 +1,13 @@
 #include <windows.h>
+#include <versionhelpers.h>
 
 #include "framework/app.h"
+#include "hotkeys/hotkey_flags.h"
 #include "hotkeys/hotkey_registration.h"
 #include "hotkeys/key_names.h"
 
 static_assert(kModAlt == MOD_ALT && kModControl == MOD_CONTROL && kModShift == MOD_SHIFT &&
-              kModWin == MOD_WIN);
+              kModWin == MOD_WIN && kModNoRepeat == MOD_NOREPEAT);
 
 namespace {
 
@@ -18,7 +20,9 @@ HWND RegistrationWindow() {
 }  // namespace
 
 bool RegisterSystemHotKey(int32_t hotKeyId, uint32_t modifiers, uint32_t virtualKey) {
-  return RegisterHotKey(RegistrationWindow(), hotKeyId, modifiers, virtualKey) != FALSE;
+  static const bool hasNoRepeat = IsWindows7OrGreater();
+  return RegisterHotKey(RegistrationWindow(), hotKeyId, ModifiersToRegister(modifiers, hasNoRepeat),
+                        virtualKey) != FALSE;
 }
 
 bool UnregisterSystemHotKey(int32_t hotKeyId) {

@@ -1,14 +1,14 @@
 #include "hotkeys/type_groups.h"
 
 #include "actions/mixer_rules.h"
+#include "hotkeys/action_types.h"
 
 TypeLayout LayoutForTypePosition(int position) {
   switch (position) {
     case 0:  // RunProgram
     case 1:  // OpenUrl
-      return {kPathGroup | kArgumentGroup, 0};
     case 2:  // OpenFile
-      return {kPathGroup, 0};
+      return {kPathGroup | (TakesText(position + 1) ? kArgumentGroup : 0u), 0};
     case 3:  // SendWindowMessage
     case 4:  // SendThreadMessage
       return {kMessageGroup, 0};

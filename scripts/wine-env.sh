@@ -3,8 +3,8 @@
 #   wine-env.sh setup STATE_DIR [DPI] [i686]
 #                                   own Xvfb, prefix (made once per state folder and DPI,
 #                                   default 96), persistent wineserver warmed up, virtual
-#                                   desktop started; with i686 the prefix runs 32-bit programs
-#                                   in Wine's new WoW64 mode (scripts/wine-i386.sh)
+#                                   desktop started; with i686 the run is of 32-bit programs,
+#                                   which Wine's classic 32-bit side runs (scripts/wine-i386.sh)
 #   wine-env.sh teardown STATE_DIR  wineserver -k, Xvfb stopped by its PID
 # With WINE_ENV_DISPLAY set, setup uses that X display and starts no Xvfb.
 # STATE_DIR/env holds the variables every Wine program of the run is started with.
@@ -15,12 +15,9 @@ WINE=/usr/lib/wine/wine64
 WINESERVER=/usr/lib/wine/wineserver
 dpi=${3:-96}
 arch=${4:-x86_64}
-wow64_dlls=""
-if [ "$command" = setup ] && [ "$arch" = i686 ]; then
-  wow64_dlls=$("$(dirname "$0")/wine-i386.sh" "$(dirname "$0")/../build/wine-i386") || {
-    echo "wine-env: the 32-bit Wine DLLs could not be prepared" >&2
-    exit 1
-  }
+if [ "$command" = setup ] && [ "$arch" = i686 ] && [ ! -x /usr/lib/wine/wine ]; then
+  echo "wine-env: Wine's 32-bit side is not installed (scripts/wine-i386.sh)" >&2
+  exit 1
 fi
 # IPA's faces are made to the widths of the MS faces the dialog templates name, so texts take
 # the room they take on a Japanese Windows.
@@ -41,8 +38,6 @@ export WINEDLLOVERRIDES='mscoree,mshtml=;winemenubuilder.exe=d'
 export DISPLAY='$1'
 export TAVOLET_TEST_PROCESSES='$record'
 ENV
-  # Given before the prefix is made, so that it gets its 32-bit system folder.
-  [ -n "$wow64_dlls" ] && echo "export WINEDLLPATH='$wow64_dlls'" >> "$state/env"
   return 0
 }
 
@@ -61,8 +56,11 @@ start_xvfb() {
 wine_quiet() { "$WINE" "$@" >/dev/null 2>&1 < /dev/null; }
 
 make_prefix() {
-  # The marker names what the prefix was made with; a prefix made otherwise is made anew.
-  local ready="$WINEPREFIX/.tavolet-ready-ipa-$dpi"
+  # The marker names what the prefix was made with; a prefix made otherwise is made anew (one
+  # made before Wine's 32-bit side was installed has no 32-bit system folder).
+  local wine32=none
+  [ -x /usr/lib/wine/wine ] && wine32=classic
+  local ready="$WINEPREFIX/.tavolet-ready-ipa-$dpi-wine32-$wine32"
   [ -f "$ready" ] && return 0
   rm -rf "$WINEPREFIX"
   wine_quiet wineboot -i

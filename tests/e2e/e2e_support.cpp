@@ -4,6 +4,7 @@
 
 #include "app/settings_file.h"
 
+#include <cstddef>
 #include <cstdio>
 #include <cstring>
 
@@ -290,6 +291,68 @@ void E2ETest::SelectRow(HWND list, const std::string& text) const {
 
 namespace {
 
+// The tool record as a 64-bit tooltip control keeps it; a 32-bit reader of a 64-bit shell's
+// tooltip must write this layout, not its own.
+struct ToolInfo64 {
+  UINT cbSize;
+  UINT uFlags;
+  UINT64 hwnd;
+  UINT64 uId;
+  RECT rect;
+  UINT64 hinst;
+  UINT64 lpszText;
+  UINT64 lParam;
+  UINT64 lpReserved;
+};
+#ifdef _WIN64
+static_assert(sizeof(ToolInfo64) == sizeof(TTTOOLINFOW) &&
+                  offsetof(ToolInfo64, lpszText) == offsetof(TTTOOLINFOW, lpszText),
+              "the 64-bit tool record");
+#endif
+
+void PointTextAt(TTTOOLINFOW& tool, char* remote) {
+  tool.lpszText = reinterpret_cast<wchar_t*>(remote);
+}
+void PointTextAt(ToolInfo64& tool, char* remote) {
+  tool.lpszText = reinterpret_cast<UINT_PTR>(remote);
+}
+
+bool IsSixtyFourBitProcess(DWORD processId) {
+  SYSTEM_INFO system{};
+  GetNativeSystemInfo(&system);
+  if (system.wProcessorArchitecture != PROCESSOR_ARCHITECTURE_AMD64) return false;
+  BOOL wow64 = TRUE;
+  HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId);
+  if (!process) return sizeof(void*) == 8;
+  IsWow64Process(process, &wow64);
+  CloseHandle(process);
+  return !wow64;
+}
+
+// The text of the first tool of a tooltip control in another process, in that process's own
+// layout of the tool record (Tool: TTTOOLINFOW or ToolInfo64).
+template <typename Tool>
+std::wstring FirstToolText(HWND window, DWORD owner) {
+  constexpr size_t kTextOffset = 1024;
+  constexpr size_t kTextChars = 512;
+  RemoteBuffer buffer(owner, 4096);
+  Tool tool{};
+  tool.cbSize = sizeof tool;
+  const LPARAM remoteTool = reinterpret_cast<LPARAM>(buffer.At(0));
+  if (!buffer.Write(0, &tool, sizeof tool) ||
+      !SendMessageW(window, TTM_ENUMTOOLSW, 0, remoteTool) || !buffer.Read(0, &tool, sizeof tool)) {
+    return L"";
+  }
+  PointTextAt(tool, buffer.At(kTextOffset));
+  const wchar_t none = 0;
+  buffer.Write(kTextOffset, &none, sizeof none);
+  buffer.Write(0, &tool, sizeof tool);
+  SendMessageW(window, TTM_GETTEXTW, kTextChars, remoteTool);
+  wchar_t wide[kTextChars + 1] = L"";
+  buffer.Read(kTextOffset, wide, kTextChars * sizeof(wchar_t));
+  return wide;
+}
+
 // One of the notification area's tooltips (Wine's explorer has one per icon): its tool's text
 // when that is Tavolet's.
 BOOL CALLBACK FindTavoletTip(HWND window, LPARAM context) {
@@ -298,23 +361,11 @@ BOOL CALLBACK FindTavoletTip(HWND window, LPARAM context) {
   if (lstrcmpiA(className, TOOLTIPS_CLASSA) != 0) return TRUE;
   DWORD owner = 0;
   GetWindowThreadProcessId(window, &owner);
-  RemoteBuffer buffer(owner, 4096);
-  TTTOOLINFOW tool{};
-  tool.cbSize = sizeof tool;
-  if (!buffer.Write(0, &tool, sizeof tool) ||
-      !SendMessageW(window, TTM_ENUMTOOLSW, 0, reinterpret_cast<LPARAM>(buffer.At(0))) ||
-      !buffer.Read(0, &tool, sizeof tool)) {
-    return TRUE;
-  }
-  tool.lpszText = reinterpret_cast<wchar_t*>(buffer.At(1024));
-  const wchar_t none = 0;
-  buffer.Write(1024, &none, sizeof none);
-  buffer.Write(0, &tool, sizeof tool);
-  SendMessageW(window, TTM_GETTEXTW, 512, reinterpret_cast<LPARAM>(buffer.At(0)));
-  wchar_t wide[513] = L"";
-  buffer.Read(1024, wide, 512 * sizeof(wchar_t));
+  const std::wstring wide = sizeof(void*) == 4 && IsSixtyFourBitProcess(owner)
+                                ? FirstToolText<ToolInfo64>(window, owner)
+                                : FirstToolText<TTTOOLINFOW>(window, owner);
   char text[1100] = "";
-  WideCharToMultiByte(CP_ACP, 0, wide, -1, text, sizeof text, nullptr, nullptr);
+  WideCharToMultiByte(CP_ACP, 0, wide.c_str(), -1, text, sizeof text, nullptr, nullptr);
   if (std::strncmp(text, "Tavolet", 7) != 0) return TRUE;
   *reinterpret_cast<std::string*>(context) = text;
   return FALSE;

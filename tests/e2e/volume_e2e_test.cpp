@@ -1,6 +1,7 @@
 // The volume keys and the boss key, heard as the machine's sound: Tavolet runs with the
 // stand-in enumerator registered in place of the system's, so the levels and mutes of the
-// system's render and capture endpoints live in a table this test sets and reads.
+// system's render and capture endpoints live in a table this test sets and reads, beside
+// endpoints that come and go while Tavolet runs.
 #include <windows.h>
 #include <mmdeviceapi.h>
 #include <wrl/client.h>
@@ -84,6 +85,7 @@ class VolumeE2E : public E2ETest {
     ASSERT_TRUE(SetServerPath(ProgramFolder() + "endpoint_standin.dll"));
   }
   void TearDown() override {
+    if (endpoints_) endpoints_->hung = 0;
     E2ETest::TearDown();
     if (!systemServer_.empty()) {
       EXPECT_TRUE(SetServerPath(systemServer_));
@@ -98,6 +100,21 @@ class VolumeE2E : public E2ETest {
   void Set(StandInEndpoint& endpoint, float level, bool muted) {
     endpoint.level = level;
     endpoint.muted = muted;
+  }
+  // A render endpoint of the stand-in's own, plugged in now (slots 2 and on).
+  StandInEndpoint& Plug(LONG slot, const wchar_t* id, float level) {
+    StandInEndpoint& endpoint = endpoints_->endpoints[slot];
+    wcsncpy(endpoint.id, id, kStandInIdLength - 1);
+    Set(endpoint, level, false);
+    endpoint.origin = kOwnRenderEndpoint;
+    endpoint.present = 1;
+    if (endpoints_->count <= slot) endpoints_->count = slot + 1;
+    return endpoint;
+  }
+  bool Answers() const {
+    DWORD_PTR ignored = 0;
+    return SendMessageTimeoutA(tavolet_.MainWindow(), WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 1000,
+                               &ignored) != 0;
   }
   // Presses key `id` (entries count from 1) `times` times; true once the endpoint has taken
   // `writes` writes in all.
@@ -161,6 +178,71 @@ TEST_F(VolumeE2E, BossKeySilencesEveryEndpointAndGivesEachItsOwnStateBack) {
   EXPECT_FALSE(Render().muted);
   EXPECT_EQ(Capture().level, 0.7f);
   EXPECT_TRUE(Capture().muted);
+}
+
+TEST_F(VolumeE2E, TheBossKeyFollowsTheDevicesThatComeAndGo) {
+  KeyRecord boss = Record(VK_F5, "");
+  boss.actionType = 6;
+  StartWith({boss, VolumeKey(7, VK_F6, 0, kSpeakers)});
+  Set(Render(), 0.3f, false);
+  ASSERT_TRUE(PressUntil(2, 1, Render(), 1)) << "Tavolet has used the devices";
+  StandInEndpoint& later = Plug(2, L"{standin}.headphones", 0.4f);
+  StandInEndpoint& leaving = Plug(3, L"{standin}.speakers", 0.6f);
+  window_ = MakeForegroundWindow();
+  ASSERT_TRUE(PressUntil(1, 1, later, 1)) << "plugged in after the first use";
+  ASSERT_TRUE(WaitFor([&] { return leaving.writes >= 1 && Render().muted; }, 5000));
+  EXPECT_TRUE(later.muted);
+  StandInEndpoint& whileMuted = Plug(4, L"{standin}.usb", 0.5f);
+  leaving.present = 0;
+  ASSERT_TRUE(PressUntil(1, 1, later, 3));
+  ASSERT_TRUE(WaitFor([&] { return !Render().muted; }, 5000));
+  EXPECT_EQ(later.level, 0.4f);
+  EXPECT_FALSE(later.muted) << "given its own state back";
+  EXPECT_EQ(whileMuted.writes, 0) << "came while muted: left as it is";
+  EXPECT_EQ(leaving.writes, 1) << "gone: skipped";
+  EXPECT_EQ(TrayTip(), "Tavolet") << "skipping one that went is no failure";
+}
+
+TEST_F(VolumeE2E, AKeyOnDeviceZeroMovesTheDefaultOfThePress) {
+  StartWith({VolumeKey(7, VK_F5, 0, kSpeakers)});
+  Set(Render(), 0.5f, false);
+  ASSERT_TRUE(PressUntil(1, 1, Render(), 1));
+  StandInEndpoint& headphones = Plug(2, L"{standin}.headphones", 0.25f);
+  endpoints_->defaultRender = 3;
+  ASSERT_TRUE(PressUntil(1, 1, headphones, 1));
+  EXPECT_NEAR(headphones.level, 0.3125f, 0.001f);
+  EXPECT_EQ(Render().writes, 1) << "the old default stays";
+}
+
+TEST_F(VolumeE2E, AKeyOnADeviceThatIsGoneSaysSoForAMoment) {
+  StartWith({VolumeKey(9, VK_F5, 5, kAnyLineType)});
+  PostMessageA(tavolet_.MainWindow(), WM_HOTKEY, 1, 0);
+  EXPECT_TRUE(WaitFor([] { return TrayTip() == "Tavolet (音声デバイスがありません)"; }, 5000))
+      << TrayTip();
+  EXPECT_TRUE(WaitFor([] { return TrayTip() == "Tavolet"; }, 10000)) << TrayTip();
+  EXPECT_EQ(Render().writes + Capture().writes, 0);
+}
+
+TEST_F(VolumeE2E, AHungAudioServiceCostsTheKeyNotTavolet) {
+  StartWith({VolumeKey(7, VK_F5, 0, kSpeakers)});
+  Set(Render(), 0.5f, false);
+  endpoints_->hung = 1;
+  PostMessageA(tavolet_.MainWindow(), WM_HOTKEY, 1, 0);
+  EXPECT_TRUE(WaitFor([] { return TrayTip() == "Tavolet (音声サービスが応答しません)"; }, 6000))
+      << TrayTip();
+  EXPECT_TRUE(Answers());
+  PostMessageA(tavolet_.MainWindow(), WM_HOTKEY, 1, 0);
+  const DWORD start = GetTickCount();
+  EXPECT_TRUE(Answers());
+  EXPECT_LT(GetTickCount() - start, 1000u) << "the next key is refused at once";
+  endpoints_->hung = 0;
+  // The service answers again; the keys pressed meanwhile were given up and change nothing.
+  for (int i = 0; i < 10 && Render().writes == 0; ++i) {
+    PostMessageA(tavolet_.MainWindow(), WM_HOTKEY, 1, 0);
+    WaitFor([&] { return Render().writes > 0; }, 1000);
+  }
+  EXPECT_EQ(Render().writes, 1);
+  EXPECT_NEAR(Render().level, 0.5625f, 0.001f);
 }
 
 }  // namespace

@@ -32,4 +32,10 @@ TEST(ActionTypes, OutsideOneToSixteenHasNoName) {
   for (int32_t type : {0, -1, 17, 0x7FFFFFFF}) EXPECT_STREQ(ActionTypeName(type), "") << type;
 }
 
+TEST(ActionTypes, OnlyStartingAProgramOrAUrlTakesText) {
+  for (int32_t type = 0; type <= kActionTypeCount + 1; ++type) {
+    EXPECT_EQ(TakesText(type), type == 1 || type == 2) << type;
+  }
+}
+
 }  // namespace

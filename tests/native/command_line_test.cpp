@@ -118,3 +118,17 @@ TEST(UrlArgument, TheUrlTakesThePlaceTheBrowserRegistered) {
   EXPECT_EQ(BrowserCommandLine("\"C:\\b.exe\"", "http://x"), "\"C:\\b.exe\" \"http://x\"")
       << "no place registered: appended as one argument";
 }
+
+// 能 ends in the byte 0x5C: before the closing quote it is a character, not a backslash, in
+// every encoding of the text.
+TEST(UrlArgument, ASecondByteOf0x5CBeforeTheClosingQuoteStaysACharacter) {
+  const std::string text = "\x8B\x40\x94\x5C";  // 機能
+  for (const std::string& encoded : {text, UrlEncodeSjis(text), UrlEncodeJis(text),
+                                     UrlEncodeEuc(text), UrlEncodeUtf8Wide(u"\u6A5F\u80FD")}) {
+    EXPECT_EQ(BrowserCommandLine("b.exe \"%1\"", "q=" + encoded), "b.exe \"q=" + encoded + "\"");
+  }
+  EXPECT_EQ(QuotedArgument("C:\\\x83\x5C"), "\"C:\\\x83\x5C\"");  // C:\ソ
+  EXPECT_EQ(QuotedArgument("\x83\x5C\\"), "\"\x83\x5C\\\\\"") << "a backslash after it is one";
+  EXPECT_EQ(QuotedArgument("\x94\x5C", [](unsigned char) { return false; }), "\"\x94\x5C\\\"")
+      << "where there are no double-byte characters";
+}

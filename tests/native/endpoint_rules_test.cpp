@@ -1,8 +1,10 @@
-// Mixer steps applied to an endpoint's scalar level, and the endpoint id size check.
+// Mixer steps applied to an endpoint's scalar level, the endpoint id size check, and the
+// endpoints a key acts on.
 #include <gtest/gtest.h>
 
 #include <climits>
 #include <cmath>
+#include <cstring>
 
 #include "actions/endpoint_rules.h"
 
@@ -62,6 +64,31 @@ TEST(EndpointRules, IdSizes) {
   EXPECT_FALSE(EndpointIdSizeAcceptable(2)) << "the terminator alone";
   EXPECT_FALSE(EndpointIdSizeAcceptable(111));
   EXPECT_FALSE(EndpointIdSizeAcceptable(UINT32_MAX));
+}
+
+using Ids = std::vector<std::wstring>;
+
+TEST(EndpointRules, EveryDeviceIsTheDefaultFirstThenEveryOtherActiveOnce) {
+  EXPECT_EQ(EndpointTargets(-1, L"b", {L"a", L"b", L"c", L"a"}, L"x"), (Ids{L"b", L"a", L"c"}));
+  EXPECT_EQ(EndpointTargets(-1, L"", {L"a", L""}, L""), (Ids{L"a"})) << "no default";
+  EXPECT_TRUE(EndpointTargets(-1, L"", {}, L"").empty());
+}
+
+TEST(EndpointRules, DeviceZeroIsTheDefaultRenderEndpointOthersTheirOwn) {
+  EXPECT_EQ(EndpointTargets(0, L"headphones", {L"speakers", L"headphones"}, L"speakers"),
+            (Ids{L"headphones"}));
+  EXPECT_EQ(EndpointTargets(2, L"headphones", {L"headphones"}, L"microphone"),
+            (Ids{L"microphone"}));
+  EXPECT_TRUE(EndpointTargets(3, L"headphones", {L"headphones"}, L"").empty()) << "gone";
+  EXPECT_TRUE(EndpointTargets(-7, L"headphones", {L"headphones"}, L"x").empty());
+}
+
+TEST(EndpointRules, NotesFitTheIconsTip) {
+  EXPECT_EQ(AudioOutcomeNote(AudioOutcome::kDone), nullptr);
+  for (AudioOutcome outcome : {AudioOutcome::kNoDevice, AudioOutcome::kNoAnswer}) {
+    ASSERT_NE(AudioOutcomeNote(outcome), nullptr);
+    EXPECT_LE(std::strlen("Tavolet ()") + std::strlen(AudioOutcomeNote(outcome)), 63u);
+  }
 }
 
 }  // namespace

@@ -70,4 +70,9 @@ TEST(HotKeyFlags, RoundTripKeepsExtendedKeysWithoutModifiers) {
             kHotKeyFlagControl | kHotKeyFlagExtended);
 }
 
+TEST(HotKeyFlags, RegisteredWithoutRepeatWhereTheSystemHasIt) {
+  EXPECT_EQ(ModifiersToRegister(kModControl | kModAlt, true), kModControl | kModAlt | kModNoRepeat);
+  EXPECT_EQ(ModifiersToRegister(kModControl | kModAlt, false), kModControl | kModAlt);
+}
+
 }  // namespace

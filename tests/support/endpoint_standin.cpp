@@ -1,13 +1,18 @@
 // A stand-in for the system's audio device enumerator, registered in the test prefix in its
 // place (the system's own keeps levels only inside each of its objects, where no test can see
 // them). It hands everything to the system's enumerator, except the endpoint volume of an
-// endpoint listed in the shared table, which keeps its level and mute there. Like the system's,
+// endpoint listed in the shared table, which keeps its level and mute there, the endpoints it
+// makes itself, and the default render endpoint when the table names one. Like the system's,
 // it refuses a scalar level outside 0.0 to 1.0. Its objects may be used from any apartment.
 #include <windows.h>
 #include <mmdeviceapi.h>
 #include <endpointvolume.h>
 
+#include <cstring>
 #include <cwchar>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "tests/support/endpoint_standin.h"
 
@@ -60,10 +65,23 @@ class Table {
 
   StandInEndpoint* Find(const wchar_t* id) const {
     if (!view_ || !id) return nullptr;
-    for (LONG i = 0; i < view_->count && i < kStandInEndpointCount; ++i) {
+    for (LONG i = 0; i < Count(); ++i) {
       if (wcsncmp(view_->endpoints[i].id, id, kStandInIdLength) == 0) return &view_->endpoints[i];
     }
     return nullptr;
+  }
+  LONG Count() const {
+    return view_ ? (view_->count < kStandInEndpointCount ? view_->count : kStandInEndpointCount)
+                 : 0;
+  }
+  StandInEndpoint* At(LONG index) const {
+    return index >= 0 && index < Count() ? &view_->endpoints[index] : nullptr;
+  }
+  // The endpoint the table names as the default render endpoint; null for the system's.
+  StandInEndpoint* DefaultRender() const { return view_ ? At(view_->defaultRender - 1) : nullptr; }
+  // A hung audio service: the call returns once the test lets it, or after 30 s.
+  void WaitWhileHung() const {
+    for (int waited = 0; view_ && view_->hung && waited < 30000; waited += 20) Sleep(20);
   }
 
  private:
@@ -127,16 +145,23 @@ class EndpointVolume final : public Counted<IAudioEndpointVolume> {
   StandInEndpoint* endpoint_;
 };
 
+bool IsOwn(const StandInEndpoint* endpoint) {
+  return endpoint && endpoint->origin != kSystemEndpoint;
+}
+
+// One of the system's devices (`system` not null), or one of the stand-in's own.
 class Device final : public Counted<IMMDevice> {
  public:
-  explicit Device(IMMDevice* system) : system_(system) {}
+  Device(IMMDevice* system, const wchar_t* ownId) : system_(system) {
+    if (ownId) wcsncpy(ownId_, ownId, kStandInIdLength - 1);
+  }
 
   HRESULT STDMETHODCALLTYPE Activate(REFIID iid, DWORD context, PROPVARIANT* parameters,
                                      void** object) override {
     if (iid == __uuidof(IAudioEndpointVolume) && object) {
       Table* table = new Table;
       LPWSTR id = nullptr;
-      StandInEndpoint* endpoint = SUCCEEDED(system_->GetId(&id)) ? table->Find(id) : nullptr;
+      StandInEndpoint* endpoint = SUCCEEDED(GetId(&id)) ? table->Find(id) : nullptr;
       CoTaskMemFree(id);
       if (endpoint) {
         *object = static_cast<IAudioEndpointVolume*>(new EndpointVolume(table, endpoint));
@@ -144,41 +169,132 @@ class Device final : public Counted<IMMDevice> {
       }
       delete table;
     }
+    if (!system_) return E_NOINTERFACE;
     return system_->Activate(iid, context, parameters, object);
   }
   HRESULT STDMETHODCALLTYPE OpenPropertyStore(DWORD access, IPropertyStore** store) override {
-    return system_->OpenPropertyStore(access, store);
+    return system_ ? system_->OpenPropertyStore(access, store) : E_NOTIMPL;
   }
-  HRESULT STDMETHODCALLTYPE GetId(LPWSTR* id) override { return system_->GetId(id); }
-  HRESULT STDMETHODCALLTYPE GetState(DWORD* state) override { return system_->GetState(state); }
+  HRESULT STDMETHODCALLTYPE GetId(LPWSTR* id) override {
+    if (system_) return system_->GetId(id);
+    if (!id) return E_POINTER;
+    const size_t bytes = (wcslen(ownId_) + 1) * sizeof(wchar_t);
+    *id = static_cast<LPWSTR>(CoTaskMemAlloc(bytes));
+    if (!*id) return E_OUTOFMEMORY;
+    memcpy(*id, ownId_, bytes);
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE GetState(DWORD* state) override {
+    if (system_) return system_->GetState(state);
+    if (!state) return E_POINTER;
+    Table table;
+    const StandInEndpoint* endpoint = table.Find(ownId_);
+    *state = endpoint && endpoint->present ? DEVICE_STATE_ACTIVE : DEVICE_STATE_NOTPRESENT;
+    return S_OK;
+  }
 
  private:
-  ~Device() override { system_->Release(); }
+  ~Device() override {
+    if (system_) system_->Release();
+  }
   IMMDevice* system_;
+  wchar_t ownId_[kStandInIdLength] = L"";
 };
 
+class Collection final : public Counted<IMMDeviceCollection> {
+ public:
+  // Takes the devices over.
+  explicit Collection(std::vector<IMMDevice*> devices) : devices_(std::move(devices)) {}
+
+  HRESULT STDMETHODCALLTYPE GetCount(UINT* count) override {
+    if (!count) return E_POINTER;
+    *count = static_cast<UINT>(devices_.size());
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE Item(UINT index, IMMDevice** device) override {
+    if (!device) return E_POINTER;
+    *device = nullptr;
+    if (index >= devices_.size()) return E_INVALIDARG;
+    *device = devices_[index];
+    (*device)->AddRef();
+    return S_OK;
+  }
+
+ private:
+  ~Collection() override {
+    for (IMMDevice* device : devices_) device->Release();
+  }
+  std::vector<IMMDevice*> devices_;
+};
+
+// Hands out one object per device, as the system's does: the system's wave functions compare
+// the default device with the listed ones by pointer.
 class Enumerator final : public Counted<IMMDeviceEnumerator> {
  public:
-  explicit Enumerator(IMMDeviceEnumerator* system) : system_(system) {}
+  explicit Enumerator(IMMDeviceEnumerator* system) : system_(system) {
+    InitializeCriticalSection(&lock_);
+  }
 
   HRESULT STDMETHODCALLTYPE GetDevice(LPCWSTR id, IMMDevice** device) override {
     if (!device) return E_POINTER;
+    *device = nullptr;
+    Table table;
+    table.WaitWhileHung();
+    if (IsOwn(table.Find(id))) {
+      *device = Known(nullptr, id);
+      return S_OK;
+    }
     IMMDevice* found = nullptr;
     const HRESULT result = system_->GetDevice(id, &found);
-    if (FAILED(result) || !found) {
-      *device = nullptr;
-      return FAILED(result) ? result : E_FAIL;
-    }
-    *device = new Device(found);
+    if (FAILED(result) || !found) return FAILED(result) ? result : E_FAIL;
+    *device = Known(found, nullptr);
     return S_OK;
   }
   HRESULT STDMETHODCALLTYPE EnumAudioEndpoints(EDataFlow flow, DWORD states,
                                                IMMDeviceCollection** devices) override {
-    return system_->EnumAudioEndpoints(flow, states, devices);
+    if (!devices) return E_POINTER;
+    *devices = nullptr;
+    Table table;
+    table.WaitWhileHung();
+    std::vector<IMMDevice*> listed;
+    IMMDeviceCollection* system = nullptr;
+    UINT count = 0;
+    if (SUCCEEDED(system_->EnumAudioEndpoints(flow, states, &system)) && system &&
+        SUCCEEDED(system->GetCount(&count))) {
+      for (UINT i = 0; i < count; ++i) {
+        IMMDevice* device = nullptr;
+        if (SUCCEEDED(system->Item(i, &device)) && device) {
+          listed.push_back(Known(device, nullptr));
+        }
+      }
+    }
+    if (system) system->Release();
+    for (LONG i = 0; i < table.Count(); ++i) {
+      const StandInEndpoint* endpoint = table.At(i);
+      const EDataFlow own = endpoint->origin == kOwnRenderEndpoint ? eRender : eCapture;
+      const DWORD state = endpoint->present ? DEVICE_STATE_ACTIVE : DEVICE_STATE_NOTPRESENT;
+      if (IsOwn(endpoint) && (flow == eAll || flow == own) && (states & state)) {
+        listed.push_back(Known(nullptr, endpoint->id));
+      }
+    }
+    *devices = new Collection(std::move(listed));
+    return S_OK;
   }
   HRESULT STDMETHODCALLTYPE GetDefaultAudioEndpoint(EDataFlow flow, ERole role,
                                                     IMMDevice** device) override {
-    return system_->GetDefaultAudioEndpoint(flow, role, device);
+    if (!device) return E_POINTER;
+    Table table;
+    table.WaitWhileHung();
+    const StandInEndpoint* named = flow == eRender ? table.DefaultRender() : nullptr;
+    if (named) return GetDevice(named->id, device);
+    IMMDevice* found = nullptr;
+    const HRESULT result = system_->GetDefaultAudioEndpoint(flow, role, &found);
+    if (FAILED(result) || !found) {
+      *device = nullptr;
+      return FAILED(result) ? result : E_FAIL;
+    }
+    *device = Known(found, nullptr);
+    return S_OK;
   }
   HRESULT STDMETHODCALLTYPE
   RegisterEndpointNotificationCallback(IMMNotificationClient* client) override {
@@ -190,8 +306,37 @@ class Enumerator final : public Counted<IMMDeviceEnumerator> {
   }
 
  private:
-  ~Enumerator() override { system_->Release(); }
+  ~Enumerator() override {
+    for (auto& [id, device] : known_) device->Release();
+    system_->Release();
+    DeleteCriticalSection(&lock_);
+  }
+
+  // The one object of this device, with a reference for the caller; takes `system` over.
+  IMMDevice* Known(IMMDevice* system, const wchar_t* ownId) {
+    std::wstring id = ownId ? ownId : L"";
+    LPWSTR systemId = nullptr;
+    if (system && SUCCEEDED(system->GetId(&systemId)) && systemId) id = systemId;
+    CoTaskMemFree(systemId);
+    EnterCriticalSection(&lock_);
+    IMMDevice* device = nullptr;
+    for (auto& [knownId, knownDevice] : known_) {
+      if (knownId == id) device = knownDevice;
+    }
+    if (device) {
+      if (system) system->Release();
+    } else {
+      device = new Device(system, ownId);
+      known_.emplace_back(id, device);
+    }
+    device->AddRef();
+    LeaveCriticalSection(&lock_);
+    return device;
+  }
+
   IMMDeviceEnumerator* system_;
+  CRITICAL_SECTION lock_;
+  std::vector<std::pair<std::wstring, IMMDevice*>> known_;
 };
 
 using GetClassObject = HRESULT(WINAPI*)(REFCLSID, REFIID, void**);

@@ -1,22 +1,34 @@
 // The table that the stand-in for the system's audio device enumerator (endpoint_standin.dll)
 // shares with the tests: a named file mapping, made by the test before Tavolet starts. An
 // endpoint listed here keeps its level and mute in the table; any other is the system's own.
+// The stand-in also makes endpoints of its own (devices plugged in and out during a test), can
+// name another default render endpoint, and can stop answering, as a hung audio service does.
 #pragma once
 
 #include <windows.h>
 
 constexpr char kEndpointTableName[] = "TavoletEndpointStandIn";
-constexpr LONG kStandInEndpointCount = 4;
+constexpr LONG kStandInEndpointCount = 6;
 constexpr size_t kStandInIdLength = 128;
+
+enum StandInOrigin : LONG {
+  kSystemEndpoint = 0,      // the system's own; only its volume is kept here
+  kOwnRenderEndpoint = 1,   // made by the stand-in
+  kOwnCaptureEndpoint = 2,  // made by the stand-in
+};
 
 struct StandInEndpoint {
   wchar_t id[kStandInIdLength];
   float level;
   LONG muted;
   LONG writes;  // successful level and mute writes, so a test can wait for one
+  LONG origin;
+  LONG present;  // the stand-in's own: 1 plugged in and active, 0 unplugged
 };
 
 struct StandInEndpointTable {
   LONG count;
   StandInEndpoint endpoints[kStandInEndpointCount];
+  LONG defaultRender;  // 1 + the index of the default render endpoint; 0: the system's default
+  LONG hung;           // while not 0, the enumerator's calls do not return (at most 30 s)
 };

@@ -4,7 +4,8 @@
 //   system-icons   the system's own icons can be loaded
 //   memory-dc      a memory device context compatible with the screen can be made
 //   combo-box      a combo box can be made
-// Windows has them all; the 32-bit side of Wine 8's new WoW64 mode has none of them.
+// Windows has them all, and so has Wine's classic 32-bit side; Wine 8's experimental new WoW64
+// mode has none of them.
 #include <windows.h>
 
 #include <cstdio>

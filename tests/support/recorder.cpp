@@ -12,7 +12,12 @@
 //   command|main or focus|<wParam>|<lParam>    char|main or focus|<wParam>|<lParam>
 // /keycopy: the focused control is of neither kind and ignores those messages, as browsers do,
 // but copies "browser words" (CF_UNICODETEXT) on a real Ctrl+C key press (C down with Ctrl and
-// neither Alt nor Windows down); with /noselection it has nothing selected and copies nothing.
+// neither Alt nor Windows down); with /noselection it has nothing selected and copies nothing,
+// with /linecopy as well it then copies "whole line", as code editors do, with /terminal it
+// copies on Ctrl+Insert instead, as terminals do, and with /slowcopy it holds the clipboard
+// open for 600 ms between emptying and filling it. /class:NAME gives its window that class.
+// /uia: it answers the stand-in UI Automation client's question with its selection (/uiahang:
+// with a question that never gets an answer).
 // In every mode each key press that reaches the focused control is logged as
 //   key|<virtual key>|<modifiers it sees down: ctrl+alt+shift+win, or none>
 // /late: for its first second it has only a hidden window, then it shows its own.
@@ -32,6 +37,7 @@
 
 #include "tests/support/dpi_aware.h"
 #include "tests/support/run_processes.h"
+#include "tests/support/uia_standin.h"
 
 namespace {
 
@@ -126,17 +132,25 @@ void LogKeyPress(UINT message, WPARAM key) {
 
 bool hangOnCopy = false;
 bool copyOnKey = false;
-std::wstring keySelection;
+bool slowCopy = false;
+UINT copyKey = 'C';
+std::wstring keySelection, unselectedCopy;
 
-void CopyOnCtrlC(HWND window, UINT message, WPARAM key) {
-  if (!copyOnKey || message != WM_KEYDOWN || key != 'C' || !Down(VK_CONTROL) || Down(VK_MENU) ||
-      Down(VK_LWIN) || Down(VK_RWIN) || keySelection.empty() || !OpenClipboard(window)) {
+bool Has(const std::string& arguments, const char* option) {
+  return arguments.find(option) != std::string::npos;
+}
+
+void CopyOnKey(HWND window, UINT message, WPARAM key) {
+  const std::wstring& copied = keySelection.empty() ? unselectedCopy : keySelection;
+  if (!copyOnKey || message != WM_KEYDOWN || key != copyKey || !Down(VK_CONTROL) || Down(VK_MENU) ||
+      Down(VK_LWIN) || Down(VK_RWIN) || copied.empty() || !OpenClipboard(window)) {
     return;
   }
   EmptyClipboard();
-  const size_t bytes = (keySelection.size() + 1) * sizeof(wchar_t);
+  if (slowCopy) Sleep(600);
+  const size_t bytes = (copied.size() + 1) * sizeof(wchar_t);
   if (HGLOBAL data = GlobalAlloc(GMEM_MOVEABLE, bytes)) {
-    std::memcpy(GlobalLock(data), keySelection.c_str(), bytes);
+    std::memcpy(GlobalLock(data), copied.c_str(), bytes);
     GlobalUnlock(data);
     if (!SetClipboardData(CF_UNICODETEXT, data)) GlobalFree(data);
   }
@@ -149,7 +163,7 @@ LRESULT CALLBACK FocusProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
     return 0;
   }
   LogKeyPress(message, wParam);
-  CopyOnCtrlC(window, message, wParam);
+  CopyOnKey(window, message, wParam);
   return DefWindowProcA(window, message, wParam, lParam);
 }
 
@@ -161,12 +175,15 @@ LRESULT CALLBACK LoggingEditProc(HWND window, UINT message, WPARAM wParam, LPARA
 }
 
 bool loggingMain = false;
+LRESULT selectionAnswer = kNoTextPattern;
 
 LRESULT CALLBACK RecorderProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == kRecorderStall) {
     Sleep(static_cast<DWORD>(wParam));
     return 0;
   }
+  static const UINT selectionQuestion = RegisterWindowMessageA(kStandInSelectionMessage);
+  if (message == selectionQuestion) return selectionAnswer;
   if (loggingMain && LogCopyMessage("main", message, wParam, lParam)) return 0;
   if (message >= WM_APP && message <= 0xBFFF) {
     Append(MessageLine("window", message, wParam, lParam));
@@ -194,25 +211,36 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
   windowClass.lpfnWndProc = RecorderProc;
   windowClass.hInstance = instance;
   windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-  windowClass.lpszClassName = "TavoletRecorder";
-  RegisterClassA(&windowClass);
   const std::string options = GetCommandLineA();
-  if (options.find(" /dpiaware") != std::string::npos) DeclareDpiAware();
-  if (options.find(" /sendfirst") != std::string::npos) SendToStarter();
-  if (options.find(" /late") != std::string::npos) {
+  const size_t classStart = options.find(" /class:");
+  std::string className = "TavoletRecorder";
+  if (classStart != std::string::npos) {
+    className = options.substr(classStart + 8);
+    className = className.substr(0, className.find(' '));
+  }
+  windowClass.lpszClassName = className.c_str();
+  RegisterClassA(&windowClass);
+  if (Has(options, " /dpiaware")) DeclareDpiAware();
+  if (Has(options, " /sendfirst")) SendToStarter();
+  if (Has(options, " /late")) {
     CreateWindowExA(0, "STATIC", "hidden helper", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
                     instance, nullptr);
     Sleep(1000);
   }
-  HWND window = CreateWindowExA(0, "TavoletRecorder", "Tavolet Recorder", WS_OVERLAPPEDWINDOW, 120,
+  HWND window = CreateWindowExA(0, className.c_str(), "Tavolet Recorder", WS_OVERLAPPEDWINDOW, 120,
                                 120, 360, 160, nullptr, nullptr, instance, nullptr);
-  const std::string arguments = GetCommandLineA();
-  const bool ie = arguments.find(" /ie") != std::string::npos;
-  const bool rich = arguments.find(" /rich") != std::string::npos;
-  hangOnCopy = arguments.find(" /hang") != std::string::npos;
-  copyOnKey = arguments.find(" /keycopy") != std::string::npos;
-  if (arguments.find(" /noselection") == std::string::npos) keySelection = L"browser words";
-  const bool plain = hangOnCopy || copyOnKey || arguments.find(" /plain") != std::string::npos;
+  const bool ie = Has(options, " /ie");
+  const bool rich = Has(options, " /rich");
+  hangOnCopy = Has(options, " /hang");
+  copyOnKey = Has(options, " /keycopy");
+  slowCopy = Has(options, " /slowcopy");
+  if (Has(options, " /terminal")) copyKey = VK_INSERT;
+  if (!Has(options, " /noselection")) keySelection = L"browser words";
+  if (Has(options, " /linecopy")) unselectedCopy = L"whole line";
+  if (Has(options, " /uia"))
+    selectionAnswer = keySelection.empty() ? kNothingSelected : kTextSelected;
+  if (Has(options, " /uiahang")) selectionAnswer = kSelectionNeverAnswered;
+  const bool plain = hangOnCopy || copyOnKey || Has(options, " /plain");
   HWND edit = nullptr;
   if (ie || rich || plain) {
     loggingMain = true;

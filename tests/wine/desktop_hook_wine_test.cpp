@@ -73,11 +73,16 @@ TEST(DesktopHookGuards, RefusalsThatTouchNothing) {
 
 #include <commctrl.h>
 
+#include <algorithm>
+#include <fstream>
+#include <string>
 #include <thread>
 #include <vector>
 
 #include "tests/support/desktop_thread.h"
+#include "tests/support/png_writer.h"
 #include "tests/support/screen_capture.h"
+#include "tests/support/win_test_support.h"
 
 namespace {
 
@@ -210,6 +215,37 @@ constexpr COLORREF kNavy = RGB(0, 0, 128), kWhite = RGB(255, 255, 255), kRed = R
 const wchar_t kLongLabel[] =
     L"とても長い名前のファイル - a label long enough to wrap over several lines.txt";
 
+// Dresses a list view for exact pixels: glyphs of whole pixels (their shapes whatever the
+// colours), a navy background, the application's icon (the list view owns its image list).
+// The font is the caller's to delete.
+HFONT DressForExactPixels(HWND list) {
+  LOGFONTW font{};
+  GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof font, &font);
+  font.lfQuality = NONANTIALIASED_QUALITY;
+  HFONT wholePixels = CreateFontIndirectW(&font);
+  SendMessageW(list, WM_SETFONT, reinterpret_cast<WPARAM>(wholePixels), TRUE);
+  SendMessageW(list, LVM_SETBKCOLOR, 0, kNavy);
+  HIMAGELIST images = ImageList_Create(32, 32, ILC_COLOR32 | ILC_MASK, 1, 0);
+  ImageList_AddIcon(images, LoadIconW(nullptr, MAKEINTRESOURCEW(32512)));
+  SendMessageW(list, LVM_SETIMAGELIST, LVSIL_NORMAL, reinterpret_cast<LPARAM>(images));
+  return wholePixels;
+}
+
+void AddLabel(HWND list, const wchar_t* label) {
+  LVITEMW item{};
+  item.mask = LVIF_TEXT;
+  item.iItem = static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
+  item.pszText = const_cast<wchar_t*>(label);
+  SendMessageW(list, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
+}
+
+RECT ItemRectOf(HWND list, int index, int part) {
+  RECT r{};
+  r.left = part;
+  SendMessageW(list, LVM_GETITEMRECT, index, reinterpret_cast<LPARAM>(&r));
+  return r;
+}
+
 // The list view's own procedure as Corvane finds it: it counts what the painting asks of it.
 WNDPROC listOwn = nullptr;
 int itemQueries = 0;
@@ -231,15 +267,7 @@ class LabelPainting : public ::testing::Test {
     list_ = desktop_.list();
     listOwn = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrW(list_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CountingOwnProcedure)));
-    LOGFONTW font{};
-    GetObjectW(GetStockObject(DEFAULT_GUI_FONT), sizeof font, &font);
-    font.lfQuality = NONANTIALIASED_QUALITY;  // glyphs of whole pixels: exact shapes
-    font_ = CreateFontIndirectW(&font);
-    SendMessageW(list_, WM_SETFONT, reinterpret_cast<WPARAM>(font_), TRUE);
-    SendMessageW(list_, LVM_SETBKCOLOR, 0, kNavy);
-    images_ = ImageList_Create(32, 32, ILC_COLOR32 | ILC_MASK, 1, 0);
-    ImageList_AddIcon(images_, LoadIconW(nullptr, MAKEINTRESOURCEW(32512)));
-    SendMessageW(list_, LVM_SETIMAGELIST, LVSIL_NORMAL, reinterpret_cast<LPARAM>(images_));
+    font_ = DressForExactPixels(list_);
     hook_.SetColors(kWhite, kRed, DH_COLOR_NONE, DH_COLOR_AUTO);
     hook_.SetState(1);
   }
@@ -248,20 +276,8 @@ class LabelPainting : public ::testing::Test {
     hook_.SetState(0);
     DeleteObject(font_);
   }
-  HIMAGELIST images_ = nullptr;
-  void Add(const wchar_t* label) {
-    LVITEMW item{};
-    item.mask = LVIF_TEXT;
-    item.iItem = static_cast<int>(SendMessageW(list_, LVM_GETITEMCOUNT, 0, 0));
-    item.pszText = const_cast<wchar_t*>(label);
-    SendMessageW(list_, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
-  }
-  RECT ItemRect(int index, int part) const {
-    RECT r{};
-    r.left = part;
-    SendMessageW(list_, LVM_GETITEMRECT, index, reinterpret_cast<LPARAM>(&r));
-    return r;
-  }
+  void Add(const wchar_t* label) { AddLabel(list_, label); }
+  RECT ItemRect(int index, int part) const { return ItemRectOf(list_, index, part); }
   // The pixels of a rectangle of the list view as painted on the screen.
   std::vector<COLORREF> Painted(const RECT& r) const {
     RECT screen = r;
@@ -293,7 +309,9 @@ std::vector<COLORREF> NinePasses(HFONT font, const RECT& label, const wchar_t* t
   SelectObject(dc, font);
   SetBkMode(dc, TRANSPARENT);
   IntersectClipRect(dc, label.left, label.top, label.right, label.bottom);
-  const UINT format = DT_CENTER | DT_WORDBREAK | DT_END_ELLIPSIS;
+  // The list view's own lines for a label that is not focused.
+  const UINT format = DT_TOP | DT_NOPREFIX | DT_EDITCONTROL | DT_CENTER | DT_WORDBREAK |
+                      DT_WORD_ELLIPSIS | DT_END_ELLIPSIS;
   SetTextColor(dc, kRed);
   const int offsets[8][2] = {{0, -1}, {1, -1}, {1, 0}, {1, 1}, {0, 1}, {-1, 1}, {-1, 0}, {-1, -1}};
   for (const auto& o : offsets) {
@@ -368,6 +386,158 @@ TEST_F(LabelPainting, OnlyItemsInTheUpdateRegionAreDrawnOffTheScreen) {
   RedrawUntilPainted(list_, &one);
   ASSERT_GE(bufferErases, 1);
   EXPECT_EQ(itemQueries, bufferErases) << "items outside the update region cost nothing";
+}
+
+}  // namespace
+
+// --- a label's lines ------------------------------------------------------------------------
+
+namespace {
+
+class PaintProbe : public CDesktopHook {
+ public:
+  using CDesktopHook::OnPaintList;
+};
+
+// The list view of the test paints itself, or Corvane paints it, as its subclass would.
+WNDPROC probedOwn = nullptr;
+bool corvanePaints = false;
+LRESULT CALLBACK EitherPainter(HWND w, UINT m, WPARAM wp, LPARAM lp) {
+  if (corvanePaints && m == WM_PAINT) {
+    PaintProbe::OnPaintList(w);
+    return 0;
+  }
+  if (corvanePaints && m == WM_ERASEBKGND) return 1;
+  return CallWindowProcW(probedOwn, w, m, wp, lp);
+}
+
+std::wstring LongJapanese() {
+  std::wstring text;
+  for (int i = 0; i < 255; ++i) text += static_cast<wchar_t>(L'あ' + i % 80);
+  return text;
+}
+
+// Short, wrapped, cut, Japanese, mixed-script, 255 characters, and an ampersand.
+const std::wstring kLabels[] = {L"ごみ箱",
+                                L"マイ コンピュータ",
+                                kLongLabel,
+                                L"とても長い名前のファイル.txt",
+                                L"한국어 Ελληνικά 😀",
+                                LongJapanese(),
+                                L"R&D notes"};
+constexpr int kLabelCount = sizeof kLabels / sizeof kLabels[0];
+constexpr COLORREF kGreen = RGB(0, 255, 0);
+
+class LabelLines : public ::testing::Test {
+ protected:
+  static constexpr int kWidth = 640, kHeight = 720;
+  void SetUp() override {
+    RegisterHost();
+    host_ = CreateWindowExW(WS_EX_TOPMOST, L"LabelLinesHost", L"", WS_POPUP | WS_VISIBLE, 0, 0,
+                            kWidth, kHeight, nullptr, nullptr, nullptr, nullptr);
+    list_ = CreateWindowExW(0, WC_LISTVIEWW, L"", WS_CHILD | WS_VISIBLE | LVS_ICON, 0, 0, kWidth,
+                            kHeight, host_, nullptr, nullptr, nullptr);
+    ASSERT_NE(list_, nullptr);
+    font_ = DressForExactPixels(list_);
+    SendMessageW(list_, LVM_SETTEXTBKCOLOR, 0, CLR_NONE);
+    SendMessageW(list_, LVM_SETTEXTCOLOR, 0, kWhite);
+    for (const std::wstring& label : kLabels) AddLabel(list_, label.c_str());
+    probedOwn = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(list_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&EitherPainter)));
+    CDesktopHook::orgWindowProcList = probedOwn;
+    hook_.SetColors(kGreen, DH_COLOR_NONE, DH_COLOR_NONE, DH_COLOR_AUTO);
+    hook_.SetState(1);
+  }
+  void TearDown() override {
+    if (host_) DestroyWindow(host_);
+    CDesktopHook::orgWindowProcList = nullptr;
+    if (font_) DeleteObject(font_);
+  }
+  static void RegisterHost() {
+    WNDCLASSW windowClass{};
+    windowClass.lpfnWndProc = &DefWindowProcW;
+    windowClass.lpszClassName = L"LabelLinesHost";
+    RegisterClassW(&windowClass);
+  }
+  void Select(int index, UINT state) const {
+    LVITEMW item{};
+    item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    item.state = state;
+    SendMessageW(list_, LVM_SETITEMSTATE, index, reinterpret_cast<LPARAM>(&item));
+  }
+  RECT Label(int index) const { return ItemRectOf(list_, index, LVIR_LABEL); }
+  // The list view as one painter draws it: its client area, as RGB rows.
+  std::vector<uint8_t> Painted(bool byCorvane) const {
+    corvanePaints = byCorvane;
+    RedrawWindow(list_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    std::vector<uint8_t> rgb;
+    RECT area{0, 0, kWidth, kHeight};
+    MapWindowPoints(list_, nullptr, reinterpret_cast<POINT*>(&area), 2);
+    EXPECT_TRUE(CaptureScreenRgb(area, rgb));
+    return rgb;
+  }
+  // Where in a label's rectangle the text of this colour lies: its pixels, colours aside.
+  static std::vector<bool> TextAt(const std::vector<uint8_t>& rgb, const RECT& r, COLORREF text) {
+    std::vector<bool> mask;
+    for (int y = std::max(0L, r.top); y < std::min<LONG>(kHeight, r.bottom); ++y) {
+      for (int x = std::max(0L, r.left); x < std::min<LONG>(kWidth, r.right); ++x) {
+        const size_t i = (static_cast<size_t>(y) * kWidth + x) * 3;
+        mask.push_back(RGB(rgb[i], rgb[i + 1], rgb[i + 2]) == text);
+      }
+    }
+    return mask;
+  }
+  // Every label's text pixels as the list view draws them and as Corvane does; the list view
+  // draws a selected label of a focused list in the highlight text colour.
+  void ExpectTheListViewsLines(const char* how, const char* screenshot = nullptr) const {
+    const std::vector<uint8_t> own = Painted(false), corvane = Painted(true);
+    const bool focused = GetFocus() == list_;
+    LONG bottom = 0;
+    for (int i = 0; i < kLabelCount; ++i) {
+      bottom = std::max(bottom, Label(i).bottom);
+      const bool selected = SendMessageW(list_, LVM_GETITEMSTATE, i, LVIS_SELECTED) != 0;
+      const COLORREF ownText = selected && focused ? GetSysColor(COLOR_HIGHLIGHTTEXT) : kWhite;
+      const std::vector<bool> ownMask = TextAt(own, Label(i), ownText);
+      EXPECT_GT(std::count(ownMask.begin(), ownMask.end(), true), 20) << how << ", label " << i;
+      EXPECT_TRUE(ownMask == TextAt(corvane, Label(i), kGreen)) << how << ", label " << i;
+    }
+    if (screenshot) SaveSideBySide(screenshot, own, corvane, std::min<LONG>(bottom + 8, kHeight));
+  }
+  // The list view's own drawing on the left, Corvane's on the right: their top rows.
+  static void SaveSideBySide(const char* name, const std::vector<uint8_t>& left,
+                             const std::vector<uint8_t>& right, int rows) {
+    std::vector<uint8_t> sheet;
+    for (int y = 0; y < rows; ++y) {
+      const auto row = static_cast<size_t>(y) * kWidth * 3;
+      sheet.insert(sheet.end(), left.begin() + row, left.begin() + row + kWidth * 3);
+      sheet.insert(sheet.end(), 8 * 3, 0x80);
+      sheet.insert(sheet.end(), right.begin() + row, right.begin() + row + kWidth * 3);
+    }
+    std::ofstream(ScreenshotPath(name), std::ios::binary) << EncodePng(kWidth * 2 + 8, rows, sheet);
+  }
+
+  HWND host_ = nullptr;
+  HWND list_ = nullptr;
+  HFONT font_ = nullptr;
+  CDesktopHook hook_;
+};
+
+TEST_F(LabelLines, EveryLabelHasTheListViewsLinesSelectedOrNot) {
+  ASSERT_NE(GetFocus(), list_);
+  ExpectTheListViewsLines("none selected", "desktop_labels_list_view_and_corvane");
+  Select(-1, LVIS_SELECTED);
+  ExpectTheListViewsLines("all selected, the list view without focus");
+}
+
+TEST_F(LabelLines, TheFocusedLabelOfAFocusedListViewShowsWholeAsTheListViewShowsIt) {
+  SetFocus(list_);
+  ASSERT_EQ(GetFocus(), list_);
+  for (int i = 0; i < kLabelCount; ++i) {
+    Select(i, LVIS_SELECTED | LVIS_FOCUSED);
+    const std::string how = "label " + std::to_string(i) + " selected and focused";
+    ExpectTheListViewsLines(how.c_str(),
+                            i == 5 ? "desktop_label_focused_list_view_and_corvane" : nullptr);
+  }
 }
 
 }  // namespace

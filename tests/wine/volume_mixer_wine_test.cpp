@@ -53,8 +53,9 @@ TEST(VolumeMixerWine, ListsSpeakerControlsFirstThenSourceLines) {
 TEST(VolumeMixerWine, StepsClampAtTheBoundsAndMuteToggles) {
   VolumeMixer mixer(WinmmMixerFunctions(), NoAudioEndpoints());
   ASSERT_GE(mixer.Initialize(kAnyMixerDevice, 0x100A), 2);
-  const MixerControlRecord& volume = mixer.Records().front();
-  const MixerControlRecord& mute = *std::next(mixer.Records().begin());
+  const auto records = mixer.Records();
+  const MixerControlRecord& volume = records.front();
+  const MixerControlRecord& mute = *std::next(records.begin());
   const int32_t maximum = volume.control.Bounds.lMaximum;
   const int32_t minimum = volume.control.Bounds.lMinimum;
   const uint32_t speakers = MIXERLINE_COMPONENTTYPE_DST_SPEAKERS;
@@ -292,17 +293,23 @@ TEST_F(FakeMixerTest, RestoreWritesOnlySavedValues) {
   EXPECT_EQ(fake.opened, fake.closed);
 }
 
-// Device 0 has the endpoint "first"; device 1 has none.
+// Endpoints as the test sets them between presses; at first the default "first" is the only
+// one, and no mixer device stands for an endpoint.
 class FakeEndpoints : public AudioEndpoints {
  public:
   std::map<std::wstring, EndpointLevel> levels;
+  std::map<int32_t, std::wstring> ofMixerDevice;
+  std::wstring defaultRender = L"first";
+  std::vector<std::wstring> active = {L"first"};
 
   std::unique_ptr<EndpointSession> Open() override { return std::make_unique<Session>(*this); }
 
  private:
   struct Session : EndpointSession {
     explicit Session(FakeEndpoints& owner) : owner(owner) {}
-    std::wstring IdOf(int32_t device) override { return device == 0 ? L"first" : L""; }
+    std::wstring IdOf(int32_t device) override { return owner.ofMixerDevice[device]; }
+    std::wstring DefaultRender() override { return owner.defaultRender; }
+    std::vector<std::wstring> Active() override { return owner.active; }
     bool Read(const std::wstring& id, EndpointLevel& level) override {
       auto found = owner.levels.find(id);
       if (found == owner.levels.end()) return false;
@@ -343,6 +350,22 @@ TEST_F(FakeMixerTest, EndpointsTakeOverFromTheMixerOnceEach) {
   EXPECT_EQ(fake.values, (std::map<DWORD, uint32_t>{{1, 50}, {8, 50}}));
 }
 
+// Windows numbers its mixer devices anew when devices come and go.
+TEST_F(FakeMixerTest, AnIndexNamesTheEndpointItsMixerDeviceStandsForAtThePress) {
+  FakeEndpoints endpoints;
+  endpoints.levels = {{L"headset", {0.5f, false}}, {L"microphone", {0.5f, false}}};
+  VolumeMixer mixer(kFakeMixer, endpoints);
+  mixer.Initialize(kAnyMixerDevice, 0x100A);
+  endpoints.ofMixerDevice[1] = L"headset";
+  EXPECT_EQ(mixer.ChangeVolume(10, 1, kAnyLineType), AudioOutcome::kDone);
+  endpoints.ofMixerDevice[1] = L"microphone";
+  EXPECT_EQ(mixer.ChangeVolume(10, 1, kAnyLineType), AudioOutcome::kDone);
+  EXPECT_EQ(endpoints.levels[L"headset"].level, 0.6f);
+  EXPECT_EQ(endpoints.levels[L"microphone"].level, 0.6f);
+  endpoints.ofMixerDevice.erase(1);
+  EXPECT_EQ(mixer.SetMute(-1, 1, kAnyLineType), AudioOutcome::kNoDevice) << "said, not silent";
+}
+
 // Wine's own Core Audio: each mixer device has an endpoint, and the keys go there rather than
 // to this process's mixer. (Wine's endpoint volume refuses scalar levels and keeps a mute only
 // inside each of its objects, so no more than that can be seen here.)
@@ -360,7 +383,7 @@ TEST(VolumeMixerWine, WinesEndpointsStandForItsMixerDevices) {
   EXPECT_EQ(ids.size(), static_cast<size_t>(mixerGetNumDevs())) << "one endpoint each";
   VolumeMixer mixer;
   ASSERT_GE(mixer.Initialize(kAnyMixerDevice, 0x100A), 2);
-  const MixerControlRecord& volume = mixer.Records().front();
+  const MixerControlRecord volume = mixer.Records().front();
   const uint32_t before = ReadControl(0, volume.control);
   const DWORD start = GetTickCount();
   mixer.ChangeVolume(-0x1000, kAnyMixerDevice, kAnyLineType);
