@@ -59,3 +59,12 @@ class DesktopThread {
   HWND progman_ = nullptr;
   HWND list_ = nullptr;
 };
+
+// A new item with this label at the end of the list view.
+inline void AddLabel(HWND list, const wchar_t* label) {
+  LVITEMW item{};
+  item.mask = LVIF_TEXT;
+  item.iItem = static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
+  item.pszText = const_cast<wchar_t*>(label);
+  SendMessageW(list, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
+}

@@ -231,14 +231,6 @@ HFONT DressForExactPixels(HWND list) {
   return wholePixels;
 }
 
-void AddLabel(HWND list, const wchar_t* label) {
-  LVITEMW item{};
-  item.mask = LVIF_TEXT;
-  item.iItem = static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
-  item.pszText = const_cast<wchar_t*>(label);
-  SendMessageW(list, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
-}
-
 RECT ItemRectOf(HWND list, int index, int part) {
   RECT r{};
   r.left = part;

@@ -19,14 +19,6 @@ Monitor Screen(int32_t left, int32_t width) {
   return monitor;
 }
 
-void AddIcon(HWND list, const wchar_t* label) {
-  LVITEMW item{};
-  item.mask = LVIF_TEXT;
-  item.iItem = static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
-  item.pszText = const_cast<wchar_t*>(label);
-  SendMessageW(list, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
-}
-
 void MoveIcon(HWND list, int index, POINT at) {
   SendMessageW(list, LVM_SETITEMPOSITION, index, MAKELPARAM(at.x, at.y));
 }
@@ -43,8 +35,8 @@ TEST(IconKeeper, TwoSetsOfOneBoundingBoxKeepTheirOwnLayoutsAndComeBackByThemselv
   const Monitors wideRight{Screen(0, 80), Screen(80, 120)};
   DesktopThread desktop;
   const HWND list = desktop.list();
-  AddIcon(list, L"a");
-  AddIcon(list, L"b");
+  AddLabel(list, L"a");
+  AddLabel(list, L"b");
   CDesktopHook corvane;
   ASSERT_TRUE(corvane.Init());
   TempFolder folder;
