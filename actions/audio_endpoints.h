@@ -13,6 +13,16 @@ struct EndpointLevel {
   bool muted = false;
 };
 
+// One program's audio session on a render endpoint: its own level and mute.
+class SessionVolume {
+ public:
+  virtual ~SessionVolume() = default;
+  virtual uint32_t ProcessId() = 0;
+  virtual bool Read(EndpointLevel& level) = 0;
+  virtual bool WriteLevel(float level) = 0;
+  virtual bool WriteMute(bool muted) = 0;
+};
+
 // The endpoints as they are at one key press (devices come and go, the default changes, and the
 // mixer devices are numbered anew); whatever it opened is released when it ends.
 class EndpointSession {
@@ -28,6 +38,8 @@ class EndpointSession {
   virtual bool Read(const std::wstring& id, EndpointLevel& level) = 0;
   virtual bool WriteLevel(const std::wstring& id, float level) = 0;
   virtual bool WriteMute(const std::wstring& id, bool muted) = 0;
+  // The audio sessions of the programs on every active render endpoint.
+  virtual std::vector<std::unique_ptr<SessionVolume>> RenderSessions() { return {}; }
 };
 
 class AudioEndpoints {

@@ -5,6 +5,7 @@
 #include <mmddk.h>
 #include <mmdeviceapi.h>
 #include <endpointvolume.h>
+#include <audiopolicy.h>
 #include <wrl/client.h>
 
 #include <cwchar>
@@ -66,6 +67,64 @@ std::wstring IdOfDevice(IMMDevice* device) {
   return found;
 }
 
+class CoreAudioProgramSession final : public SessionVolume {
+ public:
+  CoreAudioProgramSession(ComPtr<ISimpleAudioVolume> volume, DWORD processId)
+      : volume_(std::move(volume)), processId_(processId) {}
+
+  uint32_t ProcessId() override { return processId_; }
+  bool Read(EndpointLevel& level) override {
+    float scalar = 0.0f;
+    BOOL muted = FALSE;
+    if (FAILED(volume_->GetMasterVolume(&scalar)) || FAILED(volume_->GetMute(&muted))) {
+      return false;
+    }
+    level = {scalar, muted != FALSE};
+    return true;
+  }
+  bool WriteLevel(float level) override {
+    return !AudioJobAbandoned() && SUCCEEDED(volume_->SetMasterVolume(level, nullptr));
+  }
+  bool WriteMute(bool muted) override {
+    return !AudioJobAbandoned() && SUCCEEDED(volume_->SetMute(muted ? TRUE : FALSE, nullptr));
+  }
+
+ private:
+  ComPtr<ISimpleAudioVolume> volume_;
+  DWORD processId_;
+};
+
+// Every session of one endpoint that has not expired (a paused player's counts: its level can
+// be set before it plays again).
+void AppendSessions(IMMDevice* device, std::vector<std::unique_ptr<SessionVolume>>& sessions) {
+  void* activated = nullptr;
+  if (FAILED(device->Activate(__uuidof(IAudioSessionManager2), CLSCTX_INPROC_SERVER, nullptr,
+                              &activated))) {
+    return;
+  }
+  ComPtr<IAudioSessionManager2> manager;
+  manager.Attach(static_cast<IAudioSessionManager2*>(activated));
+  ComPtr<IAudioSessionEnumerator> listed;
+  int count = 0;
+  if (FAILED(manager->GetSessionEnumerator(&listed)) || !listed ||
+      FAILED(listed->GetCount(&count))) {
+    return;
+  }
+  for (int i = 0; i < count; ++i) {
+    ComPtr<IAudioSessionControl> control;
+    ComPtr<IAudioSessionControl2> control2;
+    ComPtr<ISimpleAudioVolume> volume;
+    AudioSessionState state = AudioSessionStateExpired;
+    DWORD processId = 0;
+    if (SUCCEEDED(listed->GetSession(i, &control)) && control &&
+        SUCCEEDED(control->GetState(&state)) && state != AudioSessionStateExpired &&
+        SUCCEEDED(control.As(&control2)) && SUCCEEDED(control2->GetProcessId(&processId)) &&
+        SUCCEEDED(control.As(&volume))) {
+      sessions.push_back(std::make_unique<CoreAudioProgramSession>(volume, processId));
+    }
+  }
+}
+
 class CoreAudioSession final : public EndpointSession {
  public:
   explicit CoreAudioSession(ComPtr<IMMDeviceEnumerator> enumerator)
@@ -107,6 +166,12 @@ class CoreAudioSession final : public EndpointSession {
     level = {scalar, muted != FALSE};
     return true;
   }
+  std::vector<std::unique_ptr<SessionVolume>> RenderSessions() override {
+    std::vector<std::unique_ptr<SessionVolume>> sessions;
+    ForEachActive(eRender, [&](IMMDevice* device) { AppendSessions(device, sessions); });
+    return sessions;
+  }
+
   bool WriteLevel(const std::wstring& id, float level) override {
     IAudioEndpointVolume* volume = AudioJobAbandoned() ? nullptr : Volume(id);
     return volume && SUCCEEDED(volume->SetMasterVolumeLevelScalar(level, nullptr));
@@ -117,6 +182,20 @@ class CoreAudioSession final : public EndpointSession {
   }
 
  private:
+  template <typename Visit>
+  void ForEachActive(EDataFlow flow, Visit visit) {
+    ComPtr<IMMDeviceCollection> devices;
+    UINT count = 0;
+    if (FAILED(enumerator_->EnumAudioEndpoints(flow, DEVICE_STATE_ACTIVE, &devices)) || !devices ||
+        FAILED(devices->GetCount(&count))) {
+      return;
+    }
+    for (UINT i = 0; i < count; ++i) {
+      ComPtr<IMMDevice> device;
+      if (SUCCEEDED(devices->Item(i, &device)) && device) visit(device.Get());
+    }
+  }
+
   // Opened once per operation; null for an endpoint that is gone or unplugged.
   IAudioEndpointVolume* Volume(const std::wstring& id) {
     auto found = volumes_.find(id);

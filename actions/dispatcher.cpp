@@ -1,6 +1,8 @@
 #include "actions/dispatcher.h"
 
 #include "actions/command_line.h"
+#include "actions/front_program.h"
+#include "actions/front_program_rules.h"
 #include "actions/layered_window.h"
 #include "actions/mixer_rules.h"
 #include "actions/program_start.h"
@@ -56,6 +58,26 @@ void RunBossKey(CMainApp& app, HotKeyEntry& entry, bool& active) {
   if (outcome == AudioOutcome::kDone) outcome = mixer.SetMute(1, kAnyMixerDevice, kAnyLineType);
   Tell(app, outcome);
   active = true;
+}
+
+// The sound of the program in front. Tavolet, the desktop or a taskbar in front: no program's.
+void RunFrontProgramKey(CMainApp& app, const HotKeyEntry& entry) {
+  const DWORD front = FrontProgramProcess();
+  if (!front) return;
+  VolumeMixer& mixer = VolumeMixer::Instance();
+  const int32_t step = FrontProgramStep(entry.param1);
+  switch (static_cast<ActionType>(entry.actionType)) {
+    case ActionType::FrontProgramVolumeUp:
+      Tell(app, mixer.ChangeProgramVolume(front, step));
+      return;
+    case ActionType::FrontProgramVolumeDown:
+      Tell(app, mixer.ChangeProgramVolume(front,
+                                          static_cast<int32_t>(0u - static_cast<uint32_t>(step))));
+      return;
+    default:  // FrontProgramMute
+      Tell(app, mixer.ToggleProgramMute(front));
+      return;
+  }
 }
 
 std::string CommandLineFor(const HotKeyEntry& entry) {
@@ -164,6 +186,11 @@ void CMainApp::DispatchAction(HotKeyEntry& entry) {
       return;
     case ActionType::RestoreIconPositions:
       if (desktopHook) desktopIcons.Restore(*desktopHook);
+      return;
+    case ActionType::FrontProgramVolumeUp:
+    case ActionType::FrontProgramVolumeDown:
+    case ActionType::FrontProgramMute:
+      RunFrontProgramKey(*this, entry);
       return;
     default:  // no type chosen, or unknown
       return;

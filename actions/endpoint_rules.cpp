@@ -47,6 +47,8 @@ const char* AudioOutcomeNote(AudioOutcome outcome) {
   switch (outcome) {
     case AudioOutcome::kNoDevice:
       return "音声デバイスがありません";
+    case AudioOutcome::kNoProgramSound:
+      return "前面アプリの音声がありません";
     case AudioOutcome::kNoAnswer:
       return "音声サービスが応答しません";
     default:

@@ -33,8 +33,9 @@ std::vector<std::wstring> EndpointTargets(int32_t device, const std::wstring& de
 // What became of a sound key.
 enum class AudioOutcome {
   kDone,
-  kNoDevice,  // no endpoint the key names is there now
-  kNoAnswer,  // the audio service did not answer in time
+  kNoDevice,        // no endpoint the key names is there now
+  kNoProgramSound,  // the program in front has no audio session
+  kNoAnswer,        // the audio service did not answer in time
 };
 
 // The Shift-JIS note the icon's tip shows for a moment; null for kDone.

@@ -73,6 +73,11 @@ class VolumeMixer {
   // its own level and mute back and leaves those that came since alone.
   AudioOutcome SaveLevels();
   AudioOutcome RestoreLevels();
+  // The audio sessions, on every active render endpoint, of the program in front: the process
+  // given and those descended from it. kNoProgramSound when it has none.
+  AudioOutcome ChangeProgramVolume(uint32_t frontProcess, int32_t step);
+  // Mutes them all, or gives them all their sound back when all are muted.
+  AudioOutcome ToggleProgramMute(uint32_t frontProcess);
   // The records as listed (listed first when due); empty when the service did not answer.
   std::list<MixerControlRecord> Records();
   // The records listed anew, for the devices there now.
@@ -95,6 +100,9 @@ class VolumeMixer {
   template <typename EndpointOperation>
   AudioOutcome ForEachTarget(EndpointSession& endpoints, int32_t device,
                              EndpointOperation onEndpoint);
+  // Hands the program's sessions to `change`, which says whether it changed any.
+  template <typename Change>
+  AudioOutcome ChangeProgramSessions(uint32_t frontProcess, Change change);
   AudioOutcome ChangeVolumeNow(int32_t step, int32_t device, uint32_t lineType);
   AudioOutcome SetMuteNow(int32_t value, int32_t device, uint32_t lineType);
   AudioOutcome SaveLevelsNow();

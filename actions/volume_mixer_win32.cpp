@@ -1,9 +1,12 @@
 #include "actions/volume_mixer.h"
 
 #include <memory>
+#include <set>
 #include <vector>
 
 #include "actions/endpoint_rules.h"
+#include "actions/front_program.h"
+#include "actions/front_program_rules.h"
 #include "actions/mixer_rules.h"
 
 #ifndef _WIN64
@@ -54,6 +57,8 @@ class OpenDevices {
 };
 
 HMIXEROBJ Object(HMIXER mixer) { return reinterpret_cast<HMIXEROBJ>(mixer); }
+
+using SessionList = std::vector<std::unique_ptr<SessionVolume>>;
 
 }  // namespace
 
@@ -310,6 +315,51 @@ AudioOutcome VolumeMixer::SaveLevels() {
 
 AudioOutcome VolumeMixer::RestoreLevels() {
   return Ask(AudioOutcome::kNoAnswer, [this] { return RestoreLevelsNow(); });
+}
+
+AudioOutcome VolumeMixer::ChangeProgramVolume(uint32_t frontProcess, int32_t step) {
+  return Ask(AudioOutcome::kNoAnswer, [this, frontProcess, step] {
+    return ChangeProgramSessions(frontProcess, [step](SessionList& sessions) {
+      bool changed = false;
+      for (auto& session : sessions) {
+        EndpointLevel current;
+        float level = 0.0f;
+        if (session->Read(current) && SteppedLevel(current.level, step, 0, 0xFFFF, level) &&
+            session->WriteLevel(level)) {
+          changed = true;
+        }
+      }
+      return changed;
+    });
+  });
+}
+
+AudioOutcome VolumeMixer::ToggleProgramMute(uint32_t frontProcess) {
+  return Ask(AudioOutcome::kNoAnswer, [this, frontProcess] {
+    return ChangeProgramSessions(frontProcess, [](SessionList& sessions) {
+      std::vector<bool> muted;
+      for (auto& session : sessions) {
+        EndpointLevel current;
+        if (session->Read(current)) muted.push_back(current.muted);
+      }
+      const bool mute = MutedAfterToggle(muted);
+      bool changed = false;
+      for (auto& session : sessions) changed = session->WriteMute(mute) || changed;
+      return changed;
+    });
+  });
+}
+
+template <typename Change>
+AudioOutcome VolumeMixer::ChangeProgramSessions(uint32_t frontProcess, Change change) {
+  std::unique_ptr<EndpointSession> endpoints = endpoints_.Open();
+  if (!endpoints) return AudioOutcome::kNoProgramSound;
+  const std::set<uint32_t> processes = ProgramProcesses(frontProcess);
+  SessionList sessions;
+  for (auto& session : endpoints->RenderSessions()) {
+    if (processes.count(session->ProcessId())) sessions.push_back(std::move(session));
+  }
+  return change(sessions) ? AudioOutcome::kDone : AudioOutcome::kNoProgramSound;
 }
 
 AudioOutcome VolumeMixer::ChangeVolumeNow(int32_t step, int32_t device, uint32_t lineType) {

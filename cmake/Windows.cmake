@@ -51,6 +51,7 @@ add_library(tavolet_core STATIC
     actions/audio_worker_win32.cpp
     actions/desktop_icons_win32.cpp
     actions/dispatcher.cpp
+    actions/front_program_win32.cpp
     actions/layered_window_win32.cpp
     actions/program_start_win32.cpp
     actions/registry_lookup_win32.cpp

@@ -18,6 +18,9 @@ const char* const kNames[kActionTypeCount] = {
     "スクリーンセーバ系ON/OFF",
     "アイコン位置の記憶",
     "アイコン位置の復帰",
+    "前面アプリの音量を上げる",
+    "前面アプリの音量を下げる",
+    "前面アプリの消音",
 };
 }  // namespace
 

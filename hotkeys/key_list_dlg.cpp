@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "actions/front_program_rules.h"
 #include "framework/app.h"
 #include "framework/dpi.h"
 #include "framework/handles.h"
@@ -82,6 +83,16 @@ void CKeyListDlg::RefreshList() {
       case ActionType::SendThreadMessage: {
         char text[16];
         std::snprintf(text, sizeof text, "0x%08x", entry->message);
+        SetCell(list_, row, 2, text);
+        break;
+      }
+      case ActionType::FrontProgramVolumeUp:
+      case ActionType::FrontProgramVolumeDown: {
+        // Their names part only past the width of the 設定 column; the signed step tells them.
+        const int64_t step = FrontProgramStep(entry->param1);
+        const bool up = entry->actionType == static_cast<int32_t>(ActionType::FrontProgramVolumeUp);
+        char text[24];
+        std::snprintf(text, sizeof text, "%+lld", static_cast<long long>(up ? step : -step));
         SetCell(list_, row, 2, text);
         break;
       }

@@ -21,7 +21,10 @@ TypeLayout LayoutForTypePosition(int position) {
       return {kParam1Group, 0};
     case 12:  // SetSystemParameter
       return {kActionGroup | kParam1Group, 0};
-    default:  // BossKey, window positions, ScreenSaverToggle, no selection
+    case 16:  // FrontProgramVolumeUp
+    case 17:  // FrontProgramVolumeDown
+      return {kParam1Group, 0};
+    default:  // BossKey, window and icon positions, ScreenSaverToggle, FrontProgramMute, none
       return {0, 0};
   }
 }

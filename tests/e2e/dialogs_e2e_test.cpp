@@ -163,9 +163,10 @@ TEST_F(DialogsE2E, EditDialogShowsTheGroupsOfEachType) {
       {3, false, false, true, false, false, false},   {5, false, false, false, false, false, false},
       {6, false, false, false, true, true, false},    {8, false, false, false, false, true, false},
       {11, false, false, false, true, false, false},  {12, false, false, false, true, false, true},
-      {15, false, false, false, false, false, false},
+      {15, false, false, false, false, false, false}, {16, false, false, false, true, false, false},
+      {18, false, false, false, false, false, false},
   };
-  EXPECT_EQ(SendDlgItemMessageA(editor, 1004, CB_GETCOUNT, 0, 0), 16) << "the icon kinds last";
+  EXPECT_EQ(SendDlgItemMessageA(editor, 1004, CB_GETCOUNT, 0, 0), 19) << "the icon kinds, sound";
   for (const Expected& e : table) {
     SCOPED_TRACE(e.position);
     ChooseType(editor, e.position);

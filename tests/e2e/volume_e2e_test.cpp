@@ -1,7 +1,7 @@
 // The volume keys and the boss key, heard as the machine's sound: Tavolet runs with the
 // stand-in enumerator registered in place of the system's, so the levels and mutes of the
 // system's render and capture endpoints live in a table this test sets and reads, beside
-// endpoints that come and go while Tavolet runs.
+// endpoints that come and go while Tavolet runs, and the audio sessions of programs that play.
 #include <windows.h>
 #include <mmdeviceapi.h>
 #include <wrl/client.h>
@@ -9,10 +9,13 @@
 
 #include <cwchar>
 #include <string>
+#include <vector>
 
 #include "framework/com_apartment.h"
 #include "tests/e2e/e2e_support.h"
 #include "tests/support/endpoint_standin.h"
+#include "tests/support/run_processes.h"
+#include "tests/support/screen_capture.h"
 
 namespace {
 
@@ -60,6 +63,13 @@ KeyRecord VolumeKey(int type, UINT key, int32_t device, UINT lineType) {
   return r;
 }
 
+// A key for the program in front; param1 0 steps by a sixteenth.
+KeyRecord FrontKey(int type, UINT key) {
+  KeyRecord r = Record(key, "");
+  r.actionType = type;
+  return r;
+}
+
 class VolumeE2E : public E2ETest {
  protected:
   void SetUp() override {
@@ -86,6 +96,10 @@ class VolumeE2E : public E2ETest {
   }
   void TearDown() override {
     if (endpoints_) endpoints_->hung = 0;
+    if (player_.hProcess) {
+      TerminateProcess(player_.hProcess, 0);
+      CloseHandle(player_.hProcess);
+    }
     E2ETest::TearDown();
     if (!systemServer_.empty()) {
       EXPECT_TRUE(SetServerPath(systemServer_));
@@ -111,6 +125,38 @@ class VolumeE2E : public E2ETest {
     if (endpoints_->count <= slot) endpoints_->count = slot + 1;
     return endpoint;
   }
+  // A session of a program on the system's render endpoint.
+  StandInSession& Play(DWORD process) { return *AddStandInSession(endpoints_, 0, process, 0.5f); }
+  // The sessions of the sound player in front and of its child; empty when they did not come.
+  std::vector<StandInSession*> StartPlayer() {
+    std::string line = "\"" + ProgramFolder() + "sound_player.exe\" 0";
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info{};
+    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &info)) {
+      return {};
+    }
+    RecordStartedProcess(info.hProcess);
+    CloseHandle(info.hThread);
+    player_ = info;
+    std::vector<StandInSession*> sessions;
+    WaitFor(
+        [&] {
+          sessions.clear();
+          for (LONG i = 0; i < endpoints_->sessionsTaken && i < kStandInSessionCount; ++i) {
+            StandInSession& session = endpoints_->sessions[i];
+            if (session.ready && session.processId != GetCurrentProcessId()) {
+              sessions.push_back(&session);
+            }
+          }
+          DWORD front = 0;
+          GetWindowThreadProcessId(GetForegroundWindow(), &front);
+          return sessions.size() == 2 && front == info.dwProcessId;
+        },
+        10000);
+    return sessions.size() == 2 ? sessions : std::vector<StandInSession*>();
+  }
   bool Answers() const {
     DWORD_PTR ignored = 0;
     return SendMessageTimeoutA(tavolet_.MainWindow(), WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 1000,
@@ -127,6 +173,7 @@ class VolumeE2E : public E2ETest {
   StandInEndpointTable* endpoints_ = nullptr;
   std::string systemServer_;
   HWND window_ = nullptr;
+  PROCESS_INFORMATION player_{};
 };
 
 TEST_F(VolumeE2E, StepsAreSixteenthsOfTheRecordAndStopExactlyAtTheEnds) {
@@ -243,6 +290,92 @@ TEST_F(VolumeE2E, AHungAudioServiceCostsTheKeyNotTavolet) {
   }
   EXPECT_EQ(Render().writes, 1);
   EXPECT_NEAR(Render().level, 0.5625f, 0.001f);
+}
+
+TEST_F(VolumeE2E, FrontProgramKeysMoveItsSessionAndItsChildsOnly) {
+  StartWith({FrontKey(17, VK_F5), FrontKey(18, VK_F6), FrontKey(19, VK_F7)});
+  Set(Render(), 0.5f, false);
+  StandInSession& other = Play(GetCurrentProcessId());  // the program that started the player
+  const std::vector<StandInSession*> player = StartPlayer();
+  ASSERT_EQ(player.size(), 2u) << "the player and its child play, the player in front";
+  auto writes = [&](LONG count) {
+    return WaitFor([&] { return player[0]->writes >= count && player[1]->writes >= count; }, 5000);
+  };
+  PostMessageA(tavolet_.MainWindow(), WM_HOTKEY, 1, 0);
+  ASSERT_TRUE(writes(1));
+  EXPECT_NEAR(player[0]->level, 0.5625f, 0.001f);
+  EXPECT_NEAR(player[1]->level, 0.5625f, 0.001f) << "the child's sound is the program's";
+  for (int i = 0; i < 2; ++i) PostMessageA(tavolet_.MainWindow(), WM_HOTKEY, 2, 0);
+  ASSERT_TRUE(writes(3));
+  EXPECT_NEAR(player[1]->level, 0.4375f, 0.001f);
+  PostMessageA(tavolet_.MainWindow(), WM_HOTKEY, 3, 0);
+  ASSERT_TRUE(writes(4));
+  EXPECT_TRUE(player[0]->muted && player[1]->muted);
+  PostMessageA(tavolet_.MainWindow(), WM_HOTKEY, 3, 0);
+  ASSERT_TRUE(writes(5));
+  EXPECT_FALSE(player[0]->muted || player[1]->muted) << "toggled back";
+  EXPECT_EQ(other.writes, 0);
+  EXPECT_EQ(Render().writes, 0) << "the endpoint's own level stays";
+  EXPECT_EQ(TrayTip(), "Tavolet");
+}
+
+TEST_F(VolumeE2E, NothingMovesWithTavoletOrTheDesktopInFront) {
+  StartWith({FrontKey(17, VK_F5), VolumeKey(7, VK_F6, 0, kSpeakers)});
+  StandInSession& tavolets = Play(tavolet_.Id());
+  StandInSession& desktops = Play(TestDesktop().Id());
+  // The device key after it shows that the front-program key has been handled.
+  auto pressBoth = [&](LONG endpointWrites) {
+    PostMessageA(tavolet_.MainWindow(), WM_HOTKEY, 1, 0);
+    return PressUntil(2, 1, Render(), endpointWrites);
+  };
+  HWND keyList = OpenKeyList();
+  ASSERT_NE(keyList, nullptr);
+  ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == keyList; }, 3000));
+  ASSERT_TRUE(pressBoth(1));
+  ASSERT_TRUE(Press(keyList, IDOK));
+  HWND desktop = FindWindowA("Progman", nullptr);
+  SetForegroundWindow(desktop);
+  ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == desktop; }, 3000));
+  ASSERT_TRUE(pressBoth(2));
+  EXPECT_EQ(tavolets.writes, 0) << "Tavolet's own window in front";
+  EXPECT_EQ(desktops.writes, 0) << "the desktop in front";
+  EXPECT_EQ(TrayTip(), "Tavolet") << "no program in front: nothing to say";
+}
+
+TEST_F(VolumeE2E, AProgramWithoutSoundInFrontSaysSo) {
+  StartWith({FrontKey(19, VK_F5)});
+  window_ = MakeForegroundWindow();
+  PostMessageA(tavolet_.MainWindow(), WM_HOTKEY, 1, 0);
+  EXPECT_TRUE(WaitFor([] { return TrayTip() == "Tavolet (前面アプリの音声がありません)"; }, 5000))
+      << TrayTip();
+}
+
+TEST_F(VolumeE2E, TheEditorAndTheKeyListOfferTheFrontProgramKinds) {
+  StartWith({});
+  HWND keyList = OpenKeyList();
+  ASSERT_NE(keyList, nullptr);
+  HWND editor = OpenEditor(keyList, kAdd);
+  ASSERT_NE(editor, nullptr);
+  SetHotKey(editor, VK_F8, kCtrlAltShift);
+  ChooseType(editor, 17);
+  EXPECT_TRUE(IsWindowVisible(GetDlgItem(editor, 1020))) << "the step";
+  EXPECT_FALSE(IsWindowVisible(GetDlgItem(editor, 1011))) << "no device";
+  SetDlgItemTextA(editor, 1020, "2048");
+  SendDlgItemMessageA(editor, 1004, CB_SHOWDROPDOWN, TRUE, 0);
+  Sleep(300);
+  SaveScreenshot(ScreenshotPath("edit_dialog_front_program_kinds"));
+  SendDlgItemMessageA(editor, 1004, CB_SHOWDROPDOWN, FALSE, 0);
+  ASSERT_TRUE(Press(editor, IDOK));
+  KeyRecord down = FrontKey(18, VK_F8);
+  down.param1 = 2048;
+  EXPECT_TRUE(KeysBecome({down})) << "the record form of every kind";
+  EXPECT_EQ(ListRows(GetDlgItem(keyList, 1016), tavolet_.Id(), 1),
+            std::vector<std::string>{"前面アプリの音量を下げる"});
+  EXPECT_EQ(ListRows(GetDlgItem(keyList, 1016), tavolet_.Id(), 2),
+            std::vector<std::string>{"-2048"})
+      << "the step tells it from its twin, whose name the column cuts alike";
+  SaveWindowScreenshot(ScreenshotPath("key_list_front_program"), keyList);
+  EXPECT_TRUE(Press(keyList, IDOK));
 }
 
 }  // namespace

@@ -23,13 +23,21 @@ TEST(ActionTypes, NamesAreShiftJisInValueOrder) {
             "\x83\x41\x83\x43\x83\x52\x83\x93\x88\xCA\x92\x75\x82\xCC\x8B\x4C\x89\xAF"s);
   EXPECT_EQ(ActionTypeName(static_cast<int32_t>(ActionType::RestoreIconPositions)),
             "\x83\x41\x83\x43\x83\x52\x83\x93\x88\xCA\x92\x75\x82\xCC\x95\x9C\x8B\x41"s);
+  EXPECT_EQ(
+      ActionTypeName(static_cast<int32_t>(ActionType::FrontProgramVolumeUp)),
+      "\x91\x4F\x96\xCA\x83\x41\x83\x76\x83\x8A\x82\xCC\x89\xB9\x97\xCA\x82\xF0\x8F\xE3\x82\xB0\x82\xE9"s);
+  EXPECT_EQ(
+      ActionTypeName(static_cast<int32_t>(ActionType::FrontProgramVolumeDown)),
+      "\x91\x4F\x96\xCA\x83\x41\x83\x76\x83\x8A\x82\xCC\x89\xB9\x97\xCA\x82\xF0\x89\xBA\x82\xB0\x82\xE9"s);
+  EXPECT_EQ(ActionTypeName(static_cast<int32_t>(ActionType::FrontProgramMute)),
+            "\x91\x4F\x96\xCA\x83\x41\x83\x76\x83\x8A\x82\xCC\x8F\xC1\x89\xB9"s);
   for (int32_t type = 1; type <= kActionTypeCount; ++type) {
     EXPECT_STRNE(ActionTypeName(type), "") << type;
   }
 }
 
-TEST(ActionTypes, OutsideOneToSixteenHasNoName) {
-  for (int32_t type : {0, -1, 17, 0x7FFFFFFF}) EXPECT_STREQ(ActionTypeName(type), "") << type;
+TEST(ActionTypes, OutsideOneToNineteenHasNoName) {
+  for (int32_t type : {0, -1, 20, 0x7FFFFFFF}) EXPECT_STREQ(ActionTypeName(type), "") << type;
 }
 
 TEST(ActionTypes, OnlyStartingAProgramOrAUrlTakesText) {

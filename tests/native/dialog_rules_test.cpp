@@ -46,7 +46,10 @@ TEST(TypeGroups, EachPositionShowsItsGroups) {
   EXPECT_EQ(LayoutForTypePosition(11).groups, kParam1Group);
   EXPECT_EQ(LayoutForTypePosition(12).groups, kActionGroup | kParam1Group);
   EXPECT_EQ(LayoutForTypePosition(13).groups, 0u);
-  for (int position : {-1, 0, 1, 2, 3, 4, 5, 9, 10, 11, 12, 13, 14}) {
+  EXPECT_EQ(LayoutForTypePosition(16).groups, kParam1Group) << "the step of the program in front";
+  EXPECT_EQ(LayoutForTypePosition(17).groups, kParam1Group);
+  EXPECT_EQ(LayoutForTypePosition(18).groups, 0u) << "its mute toggles";
+  for (int position : {-1, 0, 1, 2, 3, 4, 5, 9, 10, 11, 12, 13, 14, 16, 17, 18}) {
     EXPECT_EQ(LayoutForTypePosition(position).kindControlType, 0u) << position;
   }
 }

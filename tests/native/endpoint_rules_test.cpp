@@ -85,7 +85,8 @@ TEST(EndpointRules, DeviceZeroIsTheDefaultRenderEndpointOthersTheirOwn) {
 
 TEST(EndpointRules, NotesFitTheIconsTip) {
   EXPECT_EQ(AudioOutcomeNote(AudioOutcome::kDone), nullptr);
-  for (AudioOutcome outcome : {AudioOutcome::kNoDevice, AudioOutcome::kNoAnswer}) {
+  for (AudioOutcome outcome :
+       {AudioOutcome::kNoDevice, AudioOutcome::kNoProgramSound, AudioOutcome::kNoAnswer}) {
     ASSERT_NE(AudioOutcomeNote(outcome), nullptr);
     EXPECT_LE(std::strlen("Tavolet ()") + std::strlen(AudioOutcomeNote(outcome)), 63u);
   }

@@ -1,10 +1,10 @@
 // Reference counting for the COM objects of the test stand-ins, which may be used from any
-// apartment.
+// apartment. `Bases` are the interfaces Interface derives from, answered as well.
 #pragma once
 
 #include <windows.h>
 
-template <typename Interface>
+template <typename Interface, typename... Bases>
 class Counted : public Interface {
  public:
   ULONG STDMETHODCALLTYPE AddRef() override { return InterlockedIncrement(&references_); }
@@ -15,7 +15,8 @@ class Counted : public Interface {
   }
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
     if (!object) return E_POINTER;
-    if (iid != __uuidof(IUnknown) && iid != __uuidof(Interface)) {
+    if (iid != __uuidof(IUnknown) && iid != __uuidof(Interface) &&
+        !((iid == __uuidof(Bases)) || ...)) {
       *object = nullptr;
       return E_NOINTERFACE;
     }

@@ -7,6 +7,7 @@
 #include <windows.h>
 #include <mmdeviceapi.h>
 #include <endpointvolume.h>
+#include <audiopolicy.h>
 
 #include <cstring>
 #include <cwchar>
@@ -14,37 +15,10 @@
 #include <utility>
 #include <vector>
 
+#include "tests/support/com_counted.h"
 #include "tests/support/endpoint_standin.h"
 
 namespace {
-
-// Reference counting shared by the objects below.
-template <typename Interface>
-class Counted : public Interface {
- public:
-  ULONG STDMETHODCALLTYPE AddRef() override { return InterlockedIncrement(&references_); }
-  ULONG STDMETHODCALLTYPE Release() override {
-    const ULONG left = InterlockedDecrement(&references_);
-    if (left == 0) delete this;
-    return left;
-  }
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
-    if (!object) return E_POINTER;
-    if (iid != __uuidof(IUnknown) && iid != __uuidof(Interface)) {
-      *object = nullptr;
-      return E_NOINTERFACE;
-    }
-    *object = static_cast<Interface*>(this);
-    AddRef();
-    return S_OK;
-  }
-
- protected:
-  virtual ~Counted() = default;
-
- private:
-  LONG references_ = 1;
-};
 
 // The shared table, mapped for as long as the object lives; no entry when no test made it.
 class Table {
@@ -70,6 +44,18 @@ class Table {
     }
     return nullptr;
   }
+  // The ready sessions of an endpoint, by slot.
+  std::vector<LONG> SessionsOf(LONG endpoint) const {
+    std::vector<LONG> slots;
+    for (LONG i = 0; view_ && i < view_->sessionsTaken && i < kStandInSessionCount; ++i) {
+      if (view_->sessions[i].ready && view_->sessions[i].endpoint == endpoint) slots.push_back(i);
+    }
+    return slots;
+  }
+  StandInSession* Session(LONG slot) const { return view_ ? &view_->sessions[slot] : nullptr; }
+  LONG IndexOf(const StandInEndpoint* endpoint) const {
+    return endpoint ? static_cast<LONG>(endpoint - view_->endpoints) : -1;
+  }
   LONG Count() const {
     return view_ ? (view_->count < kStandInEndpointCount ? view_->count : kStandInEndpointCount)
                  : 0;
@@ -89,32 +75,49 @@ class Table {
   StandInEndpointTable* view_ = nullptr;
 };
 
+// A level and mute kept in an endpoint's or a session's entry of the table. Like the system,
+// a scalar level outside 0.0 to 1.0 is refused.
+template <typename Entry>
+HRESULT SetLevel(Entry* entry, float level) {
+  if (!(level >= 0.0f && level <= 1.0f)) return E_INVALIDARG;
+  entry->level = level;
+  InterlockedIncrement(&entry->writes);
+  return S_OK;
+}
+template <typename Entry>
+HRESULT GetLevel(const Entry* entry, float* level) {
+  if (!level) return E_POINTER;
+  *level = entry->level;
+  return S_OK;
+}
+template <typename Entry>
+HRESULT SetMuted(Entry* entry, BOOL muted) {
+  entry->muted = muted ? 1 : 0;
+  InterlockedIncrement(&entry->writes);
+  return S_OK;
+}
+template <typename Entry>
+HRESULT GetMuted(const Entry* entry, BOOL* muted) {
+  if (!muted) return E_POINTER;
+  *muted = entry->muted ? TRUE : FALSE;
+  return S_OK;
+}
+
 class EndpointVolume final : public Counted<IAudioEndpointVolume> {
  public:
   // Takes the table over; `endpoint` lies in it.
   EndpointVolume(Table* table, StandInEndpoint* endpoint) : table_(table), endpoint_(endpoint) {}
 
   HRESULT STDMETHODCALLTYPE SetMasterVolumeLevelScalar(float level, LPCGUID) override {
-    if (!(level >= 0.0f && level <= 1.0f)) return E_INVALIDARG;
-    endpoint_->level = level;
-    InterlockedIncrement(&endpoint_->writes);
-    return S_OK;
+    return SetLevel(endpoint_, level);
   }
   HRESULT STDMETHODCALLTYPE GetMasterVolumeLevelScalar(float* level) override {
-    if (!level) return E_POINTER;
-    *level = endpoint_->level;
-    return S_OK;
+    return GetLevel(endpoint_, level);
   }
   HRESULT STDMETHODCALLTYPE SetMute(BOOL muted, LPCGUID) override {
-    endpoint_->muted = muted ? 1 : 0;
-    InterlockedIncrement(&endpoint_->writes);
-    return S_OK;
+    return SetMuted(endpoint_, muted);
   }
-  HRESULT STDMETHODCALLTYPE GetMute(BOOL* muted) override {
-    if (!muted) return E_POINTER;
-    *muted = endpoint_->muted ? TRUE : FALSE;
-    return S_OK;
-  }
+  HRESULT STDMETHODCALLTYPE GetMute(BOOL* muted) override { return GetMuted(endpoint_, muted); }
   // What Tavolet does not ask for.
   HRESULT STDMETHODCALLTYPE RegisterControlChangeNotify(IAudioEndpointVolumeCallback*) override {
     return E_NOTIMPL;
@@ -145,6 +148,139 @@ class EndpointVolume final : public Counted<IAudioEndpointVolume> {
   StandInEndpoint* endpoint_;
 };
 
+class SimpleVolume final : public Counted<ISimpleAudioVolume> {
+ public:
+  // Takes the table over; `session` lies in it.
+  SimpleVolume(Table* table, StandInSession* session) : table_(table), session_(session) {}
+
+  HRESULT STDMETHODCALLTYPE SetMasterVolume(float level, LPCGUID) override {
+    return SetLevel(session_, level);
+  }
+  HRESULT STDMETHODCALLTYPE GetMasterVolume(float* level) override {
+    return GetLevel(session_, level);
+  }
+  HRESULT STDMETHODCALLTYPE SetMute(BOOL muted, LPCGUID) override {
+    return SetMuted(session_, muted);
+  }
+  HRESULT STDMETHODCALLTYPE GetMute(BOOL* muted) override { return GetMuted(session_, muted); }
+
+ private:
+  ~SimpleVolume() override { delete table_; }
+  Table* table_;
+  StandInSession* session_;
+};
+
+class SessionControl final : public Counted<IAudioSessionControl2, IAudioSessionControl> {
+ public:
+  explicit SessionControl(LONG slot) : slot_(slot) {}
+
+  // Its volume is asked for through the control, as of the system's sessions.
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
+    if (iid == __uuidof(ISimpleAudioVolume) && object) {
+      Table* table = new Table;
+      StandInSession* session = table->Session(slot_);
+      if (!session) {
+        delete table;
+        *object = nullptr;
+        return E_NOINTERFACE;
+      }
+      *object = static_cast<ISimpleAudioVolume*>(new SimpleVolume(table, session));
+      return S_OK;
+    }
+    return Counted::QueryInterface(iid, object);
+  }
+  HRESULT STDMETHODCALLTYPE GetState(AudioSessionState* state) override {
+    if (!state) return E_POINTER;
+    *state = AudioSessionStateActive;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE GetProcessId(DWORD* process) override {
+    if (!process) return E_POINTER;
+    Table table;
+    const StandInSession* session = table.Session(slot_);
+    *process = session ? session->processId : 0;
+    return session ? S_OK : E_FAIL;
+  }
+  HRESULT STDMETHODCALLTYPE IsSystemSoundsSession() override { return S_FALSE; }
+  // What Tavolet does not ask for.
+  HRESULT STDMETHODCALLTYPE GetDisplayName(LPWSTR*) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE SetDisplayName(LPCWSTR, LPCGUID) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE GetIconPath(LPWSTR*) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE SetIconPath(LPCWSTR, LPCGUID) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE GetGroupingParam(GUID*) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE SetGroupingParam(LPCGUID, LPCGUID) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE RegisterAudioSessionNotification(IAudioSessionEvents*) override {
+    return E_NOTIMPL;
+  }
+  HRESULT STDMETHODCALLTYPE UnregisterAudioSessionNotification(IAudioSessionEvents*) override {
+    return E_NOTIMPL;
+  }
+  HRESULT STDMETHODCALLTYPE GetSessionIdentifier(LPWSTR*) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE GetSessionInstanceIdentifier(LPWSTR*) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE SetDuckingPreference(BOOL) override { return E_NOTIMPL; }
+
+ private:
+  LONG slot_;
+};
+
+class SessionList final : public Counted<IAudioSessionEnumerator> {
+ public:
+  explicit SessionList(std::vector<LONG> slots) : slots_(std::move(slots)) {}
+
+  HRESULT STDMETHODCALLTYPE GetCount(int* count) override {
+    if (!count) return E_POINTER;
+    *count = static_cast<int>(slots_.size());
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE GetSession(int index, IAudioSessionControl** session) override {
+    if (!session) return E_POINTER;
+    *session = nullptr;
+    if (index < 0 || static_cast<size_t>(index) >= slots_.size()) return E_INVALIDARG;
+    *session = new SessionControl(slots_[index]);
+    return S_OK;
+  }
+
+ private:
+  std::vector<LONG> slots_;
+};
+
+// The sessions of one endpoint of the table.
+class SessionManager final : public Counted<IAudioSessionManager2, IAudioSessionManager> {
+ public:
+  explicit SessionManager(LONG endpoint) : endpoint_(endpoint) {}
+
+  HRESULT STDMETHODCALLTYPE GetSessionEnumerator(IAudioSessionEnumerator** sessions) override {
+    if (!sessions) return E_POINTER;
+    Table table;
+    *sessions = new SessionList(table.SessionsOf(endpoint_));
+    return S_OK;
+  }
+  // What Tavolet does not ask for.
+  HRESULT STDMETHODCALLTYPE GetAudioSessionControl(LPCGUID, DWORD,
+                                                   IAudioSessionControl**) override {
+    return E_NOTIMPL;
+  }
+  HRESULT STDMETHODCALLTYPE GetSimpleAudioVolume(LPCGUID, DWORD, ISimpleAudioVolume**) override {
+    return E_NOTIMPL;
+  }
+  HRESULT STDMETHODCALLTYPE RegisterSessionNotification(IAudioSessionNotification*) override {
+    return E_NOTIMPL;
+  }
+  HRESULT STDMETHODCALLTYPE UnregisterSessionNotification(IAudioSessionNotification*) override {
+    return E_NOTIMPL;
+  }
+  HRESULT STDMETHODCALLTYPE RegisterDuckNotification(LPCWSTR,
+                                                     IAudioVolumeDuckNotification*) override {
+    return E_NOTIMPL;
+  }
+  HRESULT STDMETHODCALLTYPE UnregisterDuckNotification(IAudioVolumeDuckNotification*) override {
+    return E_NOTIMPL;
+  }
+
+ private:
+  LONG endpoint_;
+};
+
 bool IsOwn(const StandInEndpoint* endpoint) {
   return endpoint && endpoint->origin != kSystemEndpoint;
 }
@@ -168,6 +304,16 @@ class Device final : public Counted<IMMDevice> {
         return S_OK;
       }
       delete table;
+    }
+    if (iid == __uuidof(IAudioSessionManager2) && object) {
+      Table table;
+      LPWSTR id = nullptr;
+      const LONG endpoint = SUCCEEDED(GetId(&id)) ? table.IndexOf(table.Find(id)) : -1;
+      CoTaskMemFree(id);
+      if (endpoint >= 0) {
+        *object = static_cast<IAudioSessionManager2*>(new SessionManager(endpoint));
+        return S_OK;
+      }
     }
     if (!system_) return E_NOINTERFACE;
     return system_->Activate(iid, context, parameters, object);
