@@ -1,12 +1,16 @@
 #include "actions/icon_layouts.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <map>
+#include <set>
 
 namespace {
 
-constexpr size_t kMaxDigits = 10;
+constexpr std::string_view kMonitorsHeader = "[monitors ";
+constexpr std::string_view kPreviousHeader = "[previous monitors ";
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
 template <typename T>
 bool ReadRecord(std::string_view bytes, size_t& offset, T& record) {
@@ -134,32 +138,45 @@ bool DecodeLabel(std::string_view text, std::u16string& label) {
   return label.size() <= kMaxIconLabel;
 }
 
-bool ParseDecimal(std::string_view text, bool allowSign, int32_t& value) {
-  bool negative = false;
-  if (allowSign && !text.empty() && text[0] == '-') {
-    negative = true;
-    text.remove_prefix(1);
+// A section's first line; false for one that cannot be read.
+bool ParseHeader(std::string_view line, IconLayout& layout) {
+  if (line.size() < 2 || line.front() != '[' || line.back() != ']') return false;
+  const std::pair<std::string_view, LayoutKey> setHeaders[] = {
+      {kMonitorsHeader, LayoutKey::Monitors}, {kPreviousHeader, LayoutKey::PreviousMonitors}};
+  for (const auto& [prefix, key] : setHeaders) {
+    if (line.substr(0, prefix.size()) != prefix) continue;
+    layout.key = key;
+    return ParseMonitorSet(line.substr(prefix.size(), line.size() - prefix.size() - 1),
+                           layout.monitors);
   }
-  if (text.empty() || text.size() > kMaxDigits) return false;
-  int64_t number = 0;
-  for (char c : text) {
-    if (c < '0' || c > '9') return false;
-    number = number * 10 + (c - '0');
-  }
-  if (negative) number = -number;
-  if (number < INT32_MIN || number > INT32_MAX) return false;
-  value = static_cast<int32_t>(number);
-  return true;
-}
-
-bool ParseSizeLine(std::string_view line, IconLayout& layout) {
-  if (line.size() < 5 || line.front() != '[' || line.back() != ']') return false;
+  layout.key = LayoutKey::ScreenSize;
   line = line.substr(1, line.size() - 2);
   const size_t cross = line.find('x');
   if (cross == std::string_view::npos) return false;
-  return ParseDecimal(line.substr(0, cross), false, layout.width) &&
-         ParseDecimal(line.substr(cross + 1), false, layout.height) && layout.width > 0 &&
+  return ParseInt32(line.substr(0, cross), false, layout.width) &&
+         ParseInt32(line.substr(cross + 1), false, layout.height) && layout.width > 0 &&
          layout.height > 0;
+}
+
+std::string HeaderOf(const IconLayout& layout) {
+  switch (layout.key) {
+    case LayoutKey::Monitors:
+      return std::string(kMonitorsHeader) + FormatMonitorSet(layout.monitors) + "]";
+    case LayoutKey::PreviousMonitors:
+      return std::string(kPreviousHeader) + FormatMonitorSet(layout.monitors) + "]";
+    case LayoutKey::ScreenSize:
+      return "[" + std::to_string(layout.width) + "x" + std::to_string(layout.height) + "]";
+    case LayoutKey::Unreadable:
+      break;
+  }
+  return layout.header;
+}
+
+IconLayout UnreadableSection(std::string_view header) {
+  IconLayout section;
+  section.key = LayoutKey::Unreadable;
+  section.header.assign(header);
+  return section;
 }
 
 bool ParsePlaceLine(std::string_view line, IconPlace& place) {
@@ -167,13 +184,17 @@ bool ParsePlaceLine(std::string_view line, IconPlace& place) {
   if (first == std::string_view::npos) return false;
   const size_t second = line.find('\t', first + 1);
   if (second == std::string_view::npos) return false;
-  return ParseDecimal(line.substr(0, first), true, place.x) &&
-         ParseDecimal(line.substr(first + 1, second - first - 1), true, place.y) &&
+  return ParseInt32(line.substr(0, first), true, place.x) &&
+         ParseInt32(line.substr(first + 1, second - first - 1), true, place.y) &&
          DecodeLabel(line.substr(second + 1), place.label);
 }
 
 bool DecodeLines(std::string_view bytes, IconLayouts& layouts) {
-  if (bytes.substr(0, 3) == "\xEF\xBB\xBF") bytes.remove_prefix(3);  // an editor's mark
+  bool whole = true;
+  std::set<std::string> headers;  // in their written form, which is one per key
+  if (bytes.substr(0, kByteOrderMark.size()) == kByteOrderMark) {
+    bytes.remove_prefix(kByteOrderMark.size());  // an editor's mark
+  }
   while (!bytes.empty()) {
     const size_t end = bytes.find('\n');
     std::string_view line = bytes.substr(0, end);
@@ -182,19 +203,39 @@ bool DecodeLines(std::string_view bytes, IconLayouts& layouts) {
     if (line.empty()) continue;
     if (line.front() == '[') {
       IconLayout layout;
-      if (!ParseSizeLine(line, layout)) return false;
-      if (LayoutFor(layouts, layout.width, layout.height)) return false;
+      if (!ParseHeader(line, layout) || !headers.insert(HeaderOf(layout)).second) {
+        layout = UnreadableSection(line);
+        whole = false;
+      }
       layouts.push_back(std::move(layout));
       continue;
     }
+    if (layouts.empty()) layouts.push_back(UnreadableSection(""));
+    IconLayout& section = layouts.back();
     IconPlace place;
-    if (layouts.empty() || !ParsePlaceLine(line, place)) return false;
-    layouts.back().places.push_back(std::move(place));
+    if (section.key != LayoutKey::Unreadable && ParsePlaceLine(line, place)) {
+      section.places.push_back(std::move(place));
+      continue;
+    }
+    section.keptLines.push_back({section.places.size(), std::string(line)});
+    whole = false;
   }
-  return true;
+  return whole;
+}
+
+bool Inside(const IconPlace& place, const ScreenRect& area) {
+  return place.x >= area.left && place.x < area.right && place.y >= area.top &&
+         place.y < area.bottom;
 }
 
 }  // namespace
+
+bool SamePlaces(const std::vector<IconPlace>& a, const std::vector<IconPlace>& b) {
+  return std::equal(a.begin(), a.end(), b.begin(), b.end(),
+                    [](const IconPlace& p, const IconPlace& q) {
+                      return p.label == q.label && p.x == q.x && p.y == q.y;
+                    });
+}
 
 bool ParseIconList(std::string_view bytes, DesktopIcons& icons) {
   icons = DesktopIcons();
@@ -225,28 +266,60 @@ bool ParseIconList(std::string_view bytes, DesktopIcons& icons) {
   return true;
 }
 
-void RememberLayout(IconLayouts& layouts, const DesktopIcons& icons) {
-  IconLayout layout;
-  layout.width = icons.width;
-  layout.height = icons.height;
-  layout.places = icons.icons;
-  for (IconLayout& old : layouts) {
-    if (old.width == layout.width && old.height == layout.height) {
-      old = std::move(layout);
-      return;
-    }
+bool RememberLayout(IconLayouts& layouts, const Monitors& monitors, const DesktopIcons& icons) {
+  if (icons.width <= 0 || icons.height <= 0 || icons.icons.empty() ||
+      !IsUsableMonitorSet(monitors)) {
+    return false;
   }
-  layouts.push_back(std::move(layout));
+  for (const IconPlace& icon : icons.icons) {
+    if (icon.label.size() > kMaxIconLabel) return false;
+  }
+  IconLayout layout;
+  layout.monitors = CanonicalMonitorSet(monitors);
+  layout.places = icons.icons;
+  const auto find = [&](LayoutKey key) {
+    return std::find_if(layouts.begin(), layouts.end(), [&](const IconLayout& old) {
+      return old.key == key && SameMonitorSet(old.monitors, monitors);
+    });
+  };
+  const auto current = find(LayoutKey::Monitors);
+  if (current == layouts.end()) {
+    layouts.push_back(std::move(layout));
+    return true;
+  }
+  // The same again would push the one step back out.
+  if (SamePlaces(current->places, layout.places) && current->keptLines.empty()) return true;
+  IconLayout replaced = std::move(*current);
+  replaced.key = LayoutKey::PreviousMonitors;
+  *current = std::move(layout);
+  const size_t next = current - layouts.begin() + 1;
+  const auto previous = find(LayoutKey::PreviousMonitors);
+  if (previous != layouts.end()) {
+    *previous = std::move(replaced);
+  } else {
+    layouts.insert(layouts.begin() + next, std::move(replaced));
+  }
+  return true;
 }
 
-const IconLayout* LayoutFor(const IconLayouts& layouts, int32_t width, int32_t height) {
+const IconLayout* LayoutFor(const IconLayouts& layouts, const Monitors& monitors) {
   for (const IconLayout& layout : layouts) {
-    if (layout.width == width && layout.height == height) return &layout;
+    if (layout.key == LayoutKey::Monitors && SameMonitorSet(layout.monitors, monitors)) {
+      return &layout;
+    }
+  }
+  int64_t width = 0, height = 0;
+  BoundingSize(monitors, width, height);
+  for (const IconLayout& layout : layouts) {
+    if (layout.key == LayoutKey::ScreenSize && layout.width == width && layout.height == height) {
+      return &layout;
+    }
   }
   return nullptr;
 }
 
-std::vector<IconMove> PlanIconMoves(const IconLayout& layout, const std::vector<IconPlace>& icons) {
+std::vector<IconMove> PlanIconMoves(const IconLayout& layout, const std::vector<IconPlace>& icons,
+                                    const std::vector<ScreenRect>& workAreas) {
   std::map<std::u16string, std::vector<const IconPlace*>> byLabel;
   for (const IconPlace& place : layout.places) byLabel[place.label].push_back(&place);
   std::map<std::u16string, size_t> used;
@@ -258,6 +331,8 @@ std::vector<IconMove> PlanIconMoves(const IconLayout& layout, const std::vector<
     if (next >= found->second.size()) continue;
     const IconPlace& target = *found->second[next++];
     if (target.x == icons[index].x && target.y == icons[index].y) continue;
+    const auto holds = [&](const ScreenRect& area) { return Inside(target, area); };
+    if (std::none_of(workAreas.begin(), workAreas.end(), holds)) continue;
     moves.push_back({static_cast<int32_t>(index), target.x, target.y});
   }
   return moves;
@@ -273,40 +348,50 @@ std::string EncodeIconMoves(uint32_t itemCount, const std::vector<IconMove>& mov
 std::string EncodeIconLayouts(const IconLayouts& layouts) {
   std::string out;
   for (const IconLayout& layout : layouts) {
-    out += "[" + std::to_string(layout.width) + "x" + std::to_string(layout.height) + "]\r\n";
-    for (const IconPlace& place : layout.places) {
+    const std::string header = HeaderOf(layout);
+    if (!header.empty()) out += header + "\r\n";
+    size_t kept = 0;
+    for (size_t index = 0; index <= layout.places.size(); ++index) {
+      for (; kept < layout.keptLines.size() && layout.keptLines[kept].before <= index; ++kept) {
+        out += layout.keptLines[kept].text + "\r\n";
+      }
+      if (index == layout.places.size()) break;
+      const IconPlace& place = layout.places[index];
       out += std::to_string(place.x) + "\t" + std::to_string(place.y) + "\t";
       AppendLabel(out, place.label);
       out += "\r\n";
     }
+    for (; kept < layout.keptLines.size(); ++kept) out += layout.keptLines[kept].text + "\r\n";
   }
+  // A kept line that begins like an editor's mark would lose it to the reader.
+  if (out.compare(0, kByteOrderMark.size(), kByteOrderMark) == 0) out.insert(0, kByteOrderMark);
   return out;
 }
 
 bool DecodeIconLayouts(std::string_view bytes, IconLayouts& layouts) {
   layouts.clear();
-  IconLayouts read;
-  if (!DecodeLines(bytes, read)) return false;
-  layouts = std::move(read);
-  return true;
+  return DecodeLines(bytes, layouts);
 }
 
-bool ScreenSizeWatch::Tick(int32_t width, int32_t height) {
+bool MonitorWatch::Tick(const Monitors& monitors) {
   if (!started_) {
     started_ = true;
-    settledWidth_ = seenWidth_ = width;
-    settledHeight_ = seenHeight_ = height;
+    settled_ = seen_ = monitors;
     return false;
   }
-  if (width != seenWidth_ || height != seenHeight_) {
-    seenWidth_ = width;
-    seenHeight_ = height;
+  if (!SameMonitorSet(monitors, seen_)) {
+    seen_ = monitors;
     stableTicks_ = 0;
+    triesLeft_ = 0;
     return false;
   }
-  if (width == settledWidth_ && height == settledHeight_) return false;
+  if (triesLeft_ > 0) {
+    --triesLeft_;
+    return true;
+  }
+  if (SameMonitorSet(monitors, settled_)) return false;
   if (++stableTicks_ < settleTicks_) return false;
-  settledWidth_ = width;
-  settledHeight_ = height;
+  settled_ = monitors;
+  triesLeft_ = tries_ - 1;
   return true;
 }

@@ -181,7 +181,7 @@ bool CMainApp::ReattachDesktop(bool askAgain) {
 }
 
 void CMainApp::WatchScreenSize() {
-  if (running_ && !suspended_ && !busy_ && desktopHook) desktopIcons.WatchScreenSize(*desktopHook);
+  if (running_ && !suspended_ && !busy_ && desktopHook) desktopIcons.WatchMonitors(*desktopHook);
 }
 
 void CMainApp::ResumeAfterCancelledEnd() {

@@ -5,7 +5,8 @@ set(fuzz_flags -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all -g)
 
 add_library(tavolet_fuzz_codecs STATIC framework/archive.cpp hotkeys/key_file.cpp
                                        actions/url_encoding.cpp actions/command_line.cpp
-                                       app/settings_file.cpp actions/icon_layouts.cpp)
+                                       app/settings_file.cpp actions/icon_layouts.cpp
+                                       actions/monitor_set.cpp)
 target_include_directories(tavolet_fuzz_codecs PUBLIC ${PROJECT_SOURCE_DIR})
 target_compile_options(tavolet_fuzz_codecs PUBLIC -fsanitize=fuzzer-no-link,address,undefined
                                                    -fno-sanitize-recover=all -g)
