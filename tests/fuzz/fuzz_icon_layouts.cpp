@@ -7,7 +7,7 @@
 #include <cstring>
 #include <string>
 
-#include "actions/icon_layouts.h"
+#include "actions/desktop_icons/icon_layouts.h"
 
 namespace {
 

@@ -54,7 +54,7 @@ TEST(DesktopHookGuards, RefusalsThatTouchNothing) {
 #include <thread>
 #include <vector>
 
-#include "actions/icon_layouts.h"
+#include "actions/desktop_icons/icon_layouts.h"
 #include "corvane/icon_wire.h"
 #include "tests/support/desktop_thread.h"
 #include "tests/support/png_writer.h"
