@@ -1,7 +1,7 @@
 #include "app/main_app.h"
 
-#include "actions/mixer_rules.h"
-#include "actions/volume_mixer.h"
+#include "actions/sound/mixer_rules.h"
+#include "actions/sound/volume_mixer.h"
 #include "app/main_dlg.h"
 #include "app/properties_dlg.h"
 #include "hotkeys/key_list_dlg.h"
@@ -190,7 +190,7 @@ bool CMainApp::ReattachDesktop(bool askAgain) {
 }
 
 void CMainApp::WatchScreenSize() {
-  if (running_ && !suspended_ && !busy_ && desktopHook) desktopIcons.WatchScreenSize(*desktopHook);
+  if (running_ && !suspended_ && !busy_ && desktopHook) desktopIcons.WatchMonitors(*desktopHook);
 }
 
 void CMainApp::ResumeAfterCancelledEnd() {

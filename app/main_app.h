@@ -4,8 +4,8 @@
 
 #include <windows.h>
 
-#include "actions/desktop_icons.h"
-#include "actions/window_positions.h"
+#include "actions/desktop_icons/desktop_icons.h"
+#include "actions/windows/window_positions.h"
 #include "framework/app.h"
 #include "framework/com_apartment.h"
 #include "framework/file_io.h"

@@ -1,6 +1,6 @@
 #include "app/settings_file.h"
 
-#include "actions/command_line.h"
+#include "actions/launch/command_line.h"
 #include "framework/archive.h"
 
 std::string SettingsFileNameFor(std::string_view programPath) {

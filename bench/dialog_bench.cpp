@@ -8,8 +8,8 @@
 #include <cstring>
 #include <vector>
 
-#include "actions/mixer_rules.h"
-#include "actions/volume_mixer.h"
+#include "actions/sound/mixer_rules.h"
+#include "actions/sound/volume_mixer.h"
 #include "hotkeys/key_file.h"
 #include "tests/support/tavolet_process.h"
 #include "tests/support/win_test_support.h"

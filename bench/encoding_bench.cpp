@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "actions/url_encoding.h"
+#include "actions/launch/url_encoding.h"
 
 namespace {
 

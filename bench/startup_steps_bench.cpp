@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "actions/volume_mixer.h"
+#include "actions/sound/volume_mixer.h"
 #include "app/main_app.h"
 #include "hotkeys/key_file.h"
 #include "tests/support/win_test_support.h"

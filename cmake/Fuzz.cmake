@@ -4,8 +4,9 @@ set(TAVOLET_FUZZ_SECONDS 30 CACHE STRING "Seconds each fuzz target runs under ct
 set(fuzz_flags -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all -g)
 
 add_library(tavolet_fuzz_codecs STATIC framework/archive.cpp hotkeys/key_file.cpp
-                                       actions/url_encoding.cpp actions/command_line.cpp
-                                       app/settings_file.cpp actions/icon_layouts.cpp)
+                                       actions/launch/url_encoding.cpp actions/launch/command_line.cpp
+                                       app/settings_file.cpp actions/desktop_icons/icon_layouts.cpp
+                                       actions/desktop_icons/monitor_set.cpp)
 target_include_directories(tavolet_fuzz_codecs PUBLIC ${PROJECT_SOURCE_DIR})
 target_compile_options(tavolet_fuzz_codecs PUBLIC -fsanitize=fuzzer-no-link,address,undefined
                                                    -fno-sanitize-recover=all -g)

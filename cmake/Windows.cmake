@@ -62,19 +62,19 @@ target_compile_definitions(Corvane PRIVATE CORVANE_BUILD)
 # Everything of Tavolet but its entry point, so the Wine tests can link the same code.
 add_library(tavolet_core STATIC
     ${TAVOLET_PORTABLE_SOURCES}
-    actions/audio_endpoints_win32.cpp
-    actions/audio_worker_win32.cpp
-    actions/desktop_icons_win32.cpp
+    actions/desktop_icons/desktop_icons_win32.cpp
     actions/dispatcher.cpp
-    actions/front_program_win32.cpp
-    actions/layered_window_win32.cpp
-    actions/program_start_win32.cpp
-    actions/registry_lookup_win32.cpp
-    actions/selection_query_win32.cpp
-    actions/text_capture_win32.cpp
-    actions/utf8_encoding_win32.cpp
-    actions/volume_mixer_win32.cpp
-    actions/window_positions_win32.cpp
+    actions/launch/program_start_win32.cpp
+    actions/launch/registry_lookup_win32.cpp
+    actions/launch/selection_query_win32.cpp
+    actions/launch/text_capture_win32.cpp
+    actions/launch/utf8_encoding_win32.cpp
+    actions/sound/audio_endpoints_win32.cpp
+    actions/sound/audio_worker_win32.cpp
+    actions/sound/front_program_win32.cpp
+    actions/sound/volume_mixer_win32.cpp
+    actions/windows/layered_window_win32.cpp
+    actions/windows/window_positions_win32.cpp
     app/about_dlg.cpp
     app/color_button.cpp
     app/main_app.cpp

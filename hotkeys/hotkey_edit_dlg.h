@@ -4,7 +4,7 @@
 
 #include <list>
 
-#include "actions/volume_mixer.h"
+#include "actions/sound/volume_mixer.h"
 #include "framework/dialog.h"
 #include "hotkeys/hotkey_entry.h"
 

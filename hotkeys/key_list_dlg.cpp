@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "actions/front_program_rules.h"
+#include "actions/sound/front_program_rules.h"
 #include "framework/app.h"
 #include "framework/dpi.h"
 #include "framework/handles.h"

@@ -1,6 +1,6 @@
 #include "hotkeys/type_groups.h"
 
-#include "actions/mixer_rules.h"
+#include "actions/sound/mixer_rules.h"
 #include "hotkeys/action_types.h"
 
 TypeLayout LayoutForTypePosition(int position) {

@@ -5,7 +5,7 @@ packages=(
   cmake ninja-build g++ make
   clang libclang-rt-14-dev googletest libgtest-dev libbenchmark-dev
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
-  wine64 xvfb fonts-ipafont-gothic fonts-wine locales zip
+  wine64 xvfb fonts-ipafont-gothic fonts-wine locales zip python3
 )
 missing=()
 for package in "${packages[@]}"; do

@@ -16,6 +16,9 @@
 //                                         icons are arranged anew, as after a change of the
 //                                         screen's resolution
 //   "TavoletStandInAddIcon"               a new icon, "新しいフォルダー", at the end
+//   "TavoletStandInRemoveIcons"           every icon goes, as while the shell is still starting
+// After a change of the display's mode (WM_DISPLAYCHANGE) the desktop takes the new size and its
+// icons are arranged anew, as the shell does.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -30,6 +33,7 @@ UINT stallRequest = 0;
 UINT subclassRequest = 0;
 UINT resizeRequest = 0;
 UINT addIconRequest = 0;
+UINT removeIconsRequest = 0;
 HWND desktopHost = nullptr;
 LONG_PTR listOwnProcedure = 0;
 WNDPROC belowOwnSubclass = nullptr;
@@ -48,8 +52,21 @@ void SubclassOwnList(HWND list, bool on) {
   }
 }
 
+HWND ListOf(HWND host) {
+  HWND view = FindWindowExW(host, nullptr, kDefViewClass, nullptr);
+  return view ? FindWindowExW(view, nullptr, WC_LISTVIEWW, nullptr) : nullptr;
+}
+
 LRESULT CALLBACK FrameProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
+    case WM_DISPLAYCHANGE:
+      // The new mode's size: a running program may still be told the old work area here.
+      if (window == desktopHost) {
+        SetWindowPos(window, nullptr, 0, 0, LOWORD(lParam), HIWORD(lParam),
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+        if (HWND list = ListOf(window)) SendMessageW(list, LVM_ARRANGE, LVA_DEFAULT, 0);
+      }
+      return DefWindowProcW(window, message, wParam, lParam);
     case WM_SIZE: {
       HWND view = FindWindowExW(window, nullptr, kDefViewClass, nullptr);
       if (view) MoveWindow(view, 0, 0, LOWORD(lParam), HIWORD(lParam), TRUE);
@@ -90,6 +107,10 @@ LRESULT CALLBACK DefViewProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
     item.iItem = static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
     item.pszText = const_cast<wchar_t*>(L"新しいフォルダー");
     SendMessageW(list, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
+    return 0;
+  }
+  if (message == removeIconsRequest && removeIconsRequest && list) {
+    SendMessageW(list, LVM_DELETEALLITEMS, 0, 0);
     return 0;
   }
   if (message == WM_SIZE) {
@@ -177,6 +198,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
   subclassRequest = RegisterWindowMessageW(L"TavoletStandInSubclass");
   resizeRequest = RegisterWindowMessageW(L"TavoletStandInResize");
   addIconRequest = RegisterWindowMessageW(L"TavoletStandInAddIcon");
+  removeIconsRequest = RegisterWindowMessageW(L"TavoletStandInRemoveIcons");
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES};
   InitCommonControlsEx(&controls);
   if (!RegisterClassNamed(L"Progman", FrameProc, instance) ||

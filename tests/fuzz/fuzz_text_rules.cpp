@@ -5,8 +5,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "actions/command_line.h"
-#include "actions/url_encoding.h"
+#include "actions/launch/command_line.h"
+#include "actions/launch/url_encoding.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string text(reinterpret_cast<const char*>(data), size);

@@ -1,7 +1,7 @@
 // The edit dialog's number rule and type groups, and the key list's anchor arithmetic.
 #include <gtest/gtest.h>
 
-#include "actions/mixer_rules.h"
+#include "actions/sound/mixer_rules.h"
 #include "hotkeys/anchor_math.h"
 #include "hotkeys/parse_number.h"
 #include "hotkeys/type_groups.h"

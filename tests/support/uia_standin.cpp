@@ -4,7 +4,7 @@
 // kStandInSelectionMessage. Its objects may be used from any apartment.
 #include <windows.h>
 
-#include "actions/ui_automation.h"
+#include "actions/launch/ui_automation.h"
 #include "tests/support/com_counted.h"
 #include "tests/support/uia_standin.h"
 
