@@ -280,6 +280,14 @@ bool CDesktopHook::AnotherBuildInShell() { return anotherBuild; }
 
 bool CDesktopHook::Attached() { return hook && IsActive(desktop) && !removalPending; }
 
+unsigned long CDesktopHook::ReadIcons(void* buffer, unsigned long size) {
+  return Attached() ? AskIconList(desktop, buffer, size) : 0;
+}
+
+long CDesktopHook::MoveIcons(const void* moves, unsigned long size) {
+  return Attached() ? SendIconMoves(desktop, moves, size) : -1;
+}
+
 bool CDesktopHook::Init() {
   HWND list = FindDesktopListView();
   if (!list || ShellOutOfReach(list)) return false;

@@ -9,7 +9,6 @@
 #include <cstdint>
 #include <cstring>
 
-#include "corvane/desktop_hook.h"
 #include "corvane/icon_wire.h"
 #include "corvane/shell_values.h"
 #include "framework/session_objects.h"
@@ -214,9 +213,9 @@ bool AnswerIconMessage(HWND list, const COPYDATASTRUCT* data, LRESULT& result) {
   return false;
 }
 
-unsigned long CDesktopHook::ReadIcons(void* buffer, unsigned long size) {
+unsigned long AskIconList(HWND desktop, void* buffer, unsigned long size) {
   uint32_t cookie = 0;
-  if (!Attached() || !RandomBytes(&cookie, sizeof cookie)) return 0;
+  if (!desktop || !RandomBytes(&cookie, sizeof cookie)) return 0;
   HWND receiver = CreateReceiver(desktop);
   if (!receiver) return 0;
   Reception reception{desktop, cookie, buffer, buffer ? size : 0, 0, false};
@@ -233,8 +232,8 @@ unsigned long CDesktopHook::ReadIcons(void* buffer, unsigned long size) {
   return answered && answer == 1 && reception.answered ? reception.needed : 0;
 }
 
-long CDesktopHook::MoveIcons(const void* moves, unsigned long size) {
-  if (!Attached() || !moves || size > kMaxIconListBytes) return -1;
+long SendIconMoves(HWND desktop, const void* moves, unsigned long size) {
+  if (!desktop || !moves || size > kMaxIconListBytes) return -1;
   const IconMovesKey key{CurrentValues().key};
   auto* bytes = static_cast<unsigned char*>(HeapAlloc(GetProcessHeap(), 0, sizeof key + size));
   if (!bytes) return -1;
