@@ -38,11 +38,8 @@ bool StandInDesktop::Start(const std::string& arguments) {
   Stop();
   failure_.clear();
   std::string commandLine = "\"" + ProgramFolder() + "desktop_standin.exe\" " + arguments;
-  STARTUPINFOA startup{};
-  startup.cb = sizeof startup;
   PROCESS_INFORMATION info{};
-  if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                      &startup, &info)) {
+  if (!StartProcess(commandLine, info)) {
     failure_ = "not started, error " + std::to_string(GetLastError());
     return false;
   }

@@ -69,13 +69,8 @@ bool TavoletProcess::Start(const std::wstring& folder, const std::wstring& progr
   wchar_t ours[MAX_PATH] = L"";
   MultiByteToWideChar(CP_ACP, 0, (ProgramFolder() + "Tavolet.exe").c_str(), -1, ours, MAX_PATH);
   std::wstring commandLine = L"\"" + (program.empty() ? std::wstring(ours) : program) + L"\"";
-  STARTUPINFOW startup{};
-  startup.cb = sizeof startup;
   PROCESS_INFORMATION info{};
-  if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                      folder.c_str(), &startup, &info)) {
-    return false;
-  }
+  if (!StartProcess(commandLine, info, folder.c_str())) return false;
   CloseHandle(info.hThread);
   process_ = info.hProcess;
   processId_ = info.dwProcessId;

@@ -173,15 +173,43 @@ void TellStandIn(const wchar_t* request, WPARAM wParam, LPARAM lParam) {
   }
 }
 
-bool RunToEnd(const std::string& commandLine) {
-  std::string line = commandLine;
+namespace {
+
+bool RetriedWhileWineLosesIt(const std::function<BOOL()>& create) {
+  for (int attempt = 1;; ++attempt) {
+    if (create()) return true;
+    const DWORD error = GetLastError();
+    if (error != ERROR_INTERNAL_ERROR || attempt == 3) {
+      SetLastError(error);
+      return false;
+    }
+    Sleep(200);
+  }
+}
+
+}  // namespace
+
+bool StartProcess(std::string commandLine, PROCESS_INFORMATION& info, const char* folder) {
   STARTUPINFOA startup{};
   startup.cb = sizeof startup;
+  return RetriedWhileWineLosesIt([&] {
+    return CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, folder,
+                          &startup, &info);
+  });
+}
+
+bool StartProcess(std::wstring commandLine, PROCESS_INFORMATION& info, const wchar_t* folder) {
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  return RetriedWhileWineLosesIt([&] {
+    return CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, folder,
+                          &startup, &info);
+  });
+}
+
+bool RunToEnd(const std::string& commandLine) {
   PROCESS_INFORMATION info{};
-  if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                      &info)) {
-    return false;
-  }
+  if (!StartProcess(commandLine, info)) return false;
   RecordStartedProcess(info.hProcess);
   const bool ended = WaitForSingleObject(info.hProcess, 15000) == WAIT_OBJECT_0;
   if (!ended) TerminateProcess(info.hProcess, 1);

@@ -41,6 +41,12 @@ bool PutClipboardText(const std::string& text);
 // The same as CF_UNICODETEXT.
 bool PutClipboardUnicodeText(const std::wstring& text);
 
+// CreateProcess with a second and third try where Wine lost the new process while still setting
+// it up (ERROR_INTERNAL_ERROR, seen now and then on a busy machine). The caller owns `info`'s
+// handles; on failure GetLastError tells why.
+bool StartProcess(std::string commandLine, PROCESS_INFORMATION& info, const char* folder = nullptr);
+bool StartProcess(std::wstring commandLine, PROCESS_INFORMATION& info, const wchar_t* folder);
+
 // Runs a program to its end (ended after 15 s); false when it did not start or end.
 bool RunToEnd(const std::string& commandLine);
 

@@ -130,13 +130,8 @@ class VolumeE2E : public E2ETest {
   // The sessions of the sound player in front and of its child; empty when they did not come.
   std::vector<StandInSession*> StartPlayer() {
     std::string line = "\"" + ProgramFolder() + "sound_player.exe\" 0";
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
     PROCESS_INFORMATION info{};
-    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &info)) {
-      return {};
-    }
+    if (!StartProcess(line, info)) return {};
     RecordStartedProcess(info.hProcess);
     CloseHandle(info.hThread);
     player_ = info;
