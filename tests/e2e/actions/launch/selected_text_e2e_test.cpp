@@ -10,11 +10,7 @@ TEST_F(ActionsE2E, SelectedTextOfAnotherProgramIsPassedAlong) {
   KeyRecord withSelection = run;
   withSelection.textOption = 2;
   StartWith({run, withSelection});
-  Press(1);
-  HWND window = WaitForRecorderWindow();
-  ASSERT_NE(window, nullptr);
-  SetForegroundWindow(window);
-  ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == window; }, 3000));
+  ASSERT_NE(ForegroundRecorder(1), nullptr);
   Press(2);
   const auto starts = WaitForStarts(2);
   ASSERT_EQ(starts.size(), 2u);
@@ -119,11 +115,7 @@ TEST_F(ActionsE2E, CopyMessagesFollowTheFocusedControl) {
     SCOPED_TRACE(cases[i].mode);
     ASSERT_TRUE(PutClipboardText("before"));
     const size_t startsBefore = Starts().size();
-    Press(static_cast<int>(i) + 2);
-    ASSERT_EQ(WaitForStarts(startsBefore + 1).size(), startsBefore + 1);
-    HWND window = WaitForRecorderWindow();
-    SetForegroundWindow(window);
-    ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == window; }, 3000));
+    ASSERT_NE(ForegroundRecorder(static_cast<int>(i) + 2), nullptr);
     Press(1);
     const auto starts = WaitForStarts(startsBefore + 2);
     ASSERT_EQ(starts.size(), startsBefore + 2);
@@ -143,11 +135,7 @@ TEST_F(ActionsE2E, AHungProgramCannotFreezeTheCapture) {
   hung.target = recorder_ + " /hang";
   StartWith({capture, hung});
   ASSERT_TRUE(PutClipboardText("before"));
-  Press(2);
-  HWND window = WaitForRecorderWindow();
-  ASSERT_NE(window, nullptr);
-  SetForegroundWindow(window);
-  ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == window; }, 3000));
+  ASSERT_NE(ForegroundRecorder(2), nullptr);
   const DWORD pressed = GetTickCount();
   Press(1);
   const auto starts = WaitForStarts(2, 12000);

@@ -21,11 +21,8 @@ void ActionsE2E::ExpectAWindowThatStopsAnsweringHoldsNothing(UINT stall) {
   KeyRecord parameter = Entry(13, VK_F9);
   parameter.param2 = SPI_SETSCREENSAVEACTIVE;
   StartWith({run, Entry(10, VK_F6), Entry(11, VK_F7), translucent, parameter});
-  Press(1);
-  HWND window = WaitForRecorderWindow();
+  HWND window = ForegroundRecorder(1);
   ASSERT_NE(window, nullptr);
-  SetForegroundWindow(window);
-  ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == window; }, 3000));
   Press(2);
   Sleep(600);
   SetWindowPos(window, nullptr, 200, 150, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
